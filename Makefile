@@ -1,0 +1,26 @@
+# The two commands of the README:
+#   make run   set up, build and start そろべえ
+#   make test  set up, build and run every test headlessly
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: run test setup build bench clean
+
+setup:
+	bash scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	bash scripts/run.sh $(BUILD_DIR)/src/app/sorobe
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD_DIR)/bench/sorobe_bench
+
+clean:
+	rm -rf $(BUILD_DIR)
