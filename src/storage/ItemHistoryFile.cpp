@@ -1,0 +1,139 @@
+#include "ItemHistoryFile.h"
+
+#include "GeneralDate.h"
+#include "LineFile.h"
+#include "NumericText.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace sorobe {
+
+namespace {
+
+const QString incomeSection = QStringLiteral("Income");
+const QString supplySection = QStringLiteral("Supply");
+const QString fileName = QStringLiteral("Sorobe.ini");
+
+// One record of the file: name, count and date lines. False when the record
+// is damaged or the file ends inside it.
+bool readRecord(LineReader& reader, const QString& name, SelectionPtr& record) {
+    QString countLine;
+    QString dateLine;
+    if (reader.readLine(countLine) != LineReader::Status::Line)
+        return false;
+    if (reader.readLine(dateLine) != LineReader::Status::Line)
+        return false;
+    // A count beyond 16 bits would wrap into a different count; it marks a
+    // damaged file, not a very popular name.
+    const auto count = numericValue(countLine, IntWidth::Bits16);
+    const auto date = parseGeneralDate(dateLine);
+    if (!count || !date)
+        return false;
+    record = SorobeSelection::create(name, static_cast<std::int16_t>(*count), *date);
+    return true;
+}
+
+void writeSection(LineWriter& writer, const QString& title, const SelectionPtr& head) {
+    writer.writeLine(title);
+    if (!head)
+        return;
+    for (SelectionPtr record = head->nextSelection(); record; record = record->nextSelection()) {
+        const QString& name = record->tsArticle();
+        // A name the file cannot hold is left out; the rest of the history is
+        // kept. "Supply" would read back as the section line and throw every
+        // record after it out of step.
+        if (name == supplySection)
+            continue;
+        if (!writer.writeLine(name))
+            continue;
+        writer.writeNumber(record->tsCount());
+        writer.writeDate(record->tsDate());
+    }
+}
+
+// Whether new files can be made in the folder: tried, since permissions alone
+// do not tell (read-only mounts, a path that is no folder).
+bool folderTakesFiles(const QString& folder) {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".sorobe-probe-XXXXXX")));
+    return probe.open();
+}
+
+QString dataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+} // namespace
+
+void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                     const QString& path, QDate today) {
+    if (!incomeHistory || !supplyHistory)
+        return;
+    LineReader reader;
+    if (!reader.openFile(path))
+        return;
+    QString line;
+    if (reader.readLine(line) != LineReader::Status::Line || line != incomeSection)
+        return;
+
+    SorobeSelection* section = incomeHistory.get();
+    if (reader.readLine(line) != LineReader::Status::Line)
+        return;
+    for (;;) {
+        if (line == supplySection) {
+            section = supplyHistory.get();
+            if (reader.readLine(line) != LineReader::Status::Line)
+                return;
+        }
+        SelectionPtr record;
+        if (!readRecord(reader, line, record))
+            return;
+        section->appendSelectionWithCount(record, today);
+        if (reader.readLine(line) != LineReader::Status::Line)
+            return;
+    }
+}
+
+bool saveItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                     const QString& path, QString* reason) {
+    LineWriter writer;
+    writeSection(writer, incomeSection, incomeHistory);
+    writeSection(writer, supplySection, supplyHistory);
+    return writer.saveTo(path, reason);
+}
+
+QString itemHistoryWritePath(const QString& applicationFolder, const QString& dataFolder) {
+    if (folderTakesFiles(applicationFolder))
+        return QDir(applicationFolder).filePath(fileName);
+    // Created here so that the save finds it; if that fails, the save says so.
+    QDir().mkpath(dataFolder);
+    return QDir(dataFolder).filePath(fileName);
+}
+
+QString itemHistoryReadPath(const QString& applicationFolder, const QString& dataFolder) {
+    const QString besideProgram = QDir(applicationFolder).filePath(fileName);
+    const QString inDataFolder = QDir(dataFolder).filePath(fileName);
+    // While the program's folder takes no files the history is saved into the
+    // data folder, so a copy there is newer than one left beside the program.
+    const QString written = folderTakesFiles(applicationFolder) ? besideProgram : inDataFolder;
+    for (const QString& candidate : {written, besideProgram, inDataFolder}) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return written;
+}
+
+QString itemHistoryWritePath() {
+    return itemHistoryWritePath(QCoreApplication::applicationDirPath(), dataFolder());
+}
+
+QString itemHistoryReadPath() {
+    return itemHistoryReadPath(QCoreApplication::applicationDirPath(), dataFolder());
+}
+
+} // namespace sorobe

@@ -1,0 +1,44 @@
+#pragma once
+
+// The item names remembered by the income and expense pages outlive the run in
+// "Sorobe.ini": the line "Income", three lines per income record (the name,
+// the use count, the date of the last use), the line "Supply", three lines per
+// expense record. Code page 932, every line ended by CR LF.
+
+#include "SorobeSelection.h"
+
+#include <QDate>
+#include <QString>
+
+namespace sorobe {
+
+// Reads the file at `path` into the two histories (which the caller gives
+// empty). Every record goes through appendSelectionWithCount with `today`, so
+// names unused for three calendar years are dropped and duplicates merged. A
+// missing file or a first line other than "Income" reads nothing; a damaged
+// record (the file ends inside it, a date that is not a date, a count beyond
+// 16 bits, bytes that are no character) ends the read, keeping the records
+// before it. Nothing is reported: a lost history only empties the item choices.
+void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                     const QString& path, QDate today = QDate::currentDate());
+
+// Replaces the file at `path` by the two histories, as a whole: on failure the
+// old file stays as it was, the result is false and `reason` (when given) says
+// in Japanese what went wrong. Names the file cannot hold are left out: those
+// the code page cannot hold, those with a line break, and the name "Supply",
+// which would read back as the start of the expense section.
+bool saveItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                     const QString& path, QString* reason = nullptr);
+
+// Where the history lives: beside the executable when that folder takes new
+// files, otherwise in the per-user data folder (created when needed).
+QString itemHistoryWritePath();
+// Where the history is read from: the place it is written to when a file is
+// there, otherwise wherever one is (beside the executable first).
+QString itemHistoryReadPath();
+
+// The same rules for given folders.
+QString itemHistoryWritePath(const QString& applicationFolder, const QString& dataFolder);
+QString itemHistoryReadPath(const QString& applicationFolder, const QString& dataFolder);
+
+} // namespace sorobe
