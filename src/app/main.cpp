@@ -1,11 +1,11 @@
+#include "StartUp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("そろべえ"));
-    window.resize(622, 447);
-    window.show();
+    sorobe::configureApplication();
+    sorobe::SharedState state;
+    const auto window = sorobe::startUp(state);
     return app.exec();
 }

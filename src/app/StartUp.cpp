@@ -1,0 +1,66 @@
+#include "StartUp.h"
+
+#include "AppVersion.h"
+#include "HelpViewer.h"
+#include "ItemHistoryFile.h"
+#include "Twips.h"
+#include "frmAbout.h"
+#include "frmSplash.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace sorobe {
+
+void configureApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("そろべえ"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision));
+    // Japanese text must show real glyphs whatever the desktop's own font.
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), font.family()});
+    font.setPointSize(9);
+    QApplication::setFont(font);
+}
+
+std::unique_ptr<frmMain> startUp(SharedState& state) {
+    auto splash = std::make_unique<frmSplash>();
+    splash->showAtOnce();
+
+    state.incomeCount = 0;
+    state.supplyCount = 0;
+    state.studentCount = 30;
+    state.modified = false;
+    state.incomeHighlightRow = 0;
+    state.supplyHighlightRow = 0;
+    state.incomeGridRows = 0;
+    state.supplyGridRows = 0;
+    state.sheetRowCount.fill(0);
+
+    state.ledger = SorobeArticle::create();
+    state.incomeHistory = SorobeSelection::create();
+    state.supplyHistory = SorobeSelection::create();
+    state.termLists = TermLists{};
+
+    auto window = std::make_unique<frmMain>(state);
+    window->setWindowIcon(QIcon(paintApplicationIcon(32)));
+    window->setWindowIcon(QIcon(paintApplicationIcon(32)));
+    window->setItemHistoryFiles(itemHistoryReadPath(), itemHistoryWritePath());
+    QObject::connect(window.get(), &frmMain::aboutRequested, window.get(),
+                     [owner = window.get()] { showAboutBox(owner); });
+    QObject::connect(window.get(), &frmMain::helpRequested, window.get(),
+                     [owner = window.get()] { showHelpContents(owner, helpFilePath()); });
+    window->Form_Load();
+
+    state.fillPrintKindNames();
+    splash->close();
+    splash.reset();
+
+    // Every run opens at the designed size; only the place is remembered.
+    window->resize(twipsToPixels(9330), twipsToPixels(6705));
+    window->show();
+    return window;
+}
+
+} // namespace sorobe

@@ -1,0 +1,176 @@
+#include "Cp932.h"
+#include "GeneralDate.h"
+#include "ModalWatcher.h"
+#include "StartUp.h"
+#include "Twips.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sorobe;
+
+namespace {
+
+// Records when the splash and the main window are shown and hidden, and what
+// the shared state held when the main window first appeared.
+class WindowEvents : public QObject {
+public:
+    explicit WindowEvents(const SharedState& state)
+        : m_state(state) {
+        qApp->installEventFilter(this);
+    }
+    ~WindowEvents() override { qApp->removeEventFilter(this); }
+
+    QStringList events;
+    int namesWhenShown = -1;
+    QSize sizeWhenShown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !widget->isWindow())
+            return false;
+        const QString name = widget->objectName();
+        if (name != QLatin1String("frmSplash") && name != QLatin1String("frmMain"))
+            return false;
+        if (event->type() == QEvent::Show) {
+            events.append(QStringLiteral("show ") + name);
+            if (name == QLatin1String("frmMain")) {
+                namesWhenShown = int(m_state.printKindNames.size());
+                sizeWhenShown = widget->size();
+            }
+        } else if (event->type() == QEvent::Hide) {
+            events.append(QStringLiteral("hide ") + name);
+        }
+        return false;
+    }
+
+private:
+    const SharedState& m_state;
+};
+
+QByteArray historyBytes(const QString& income, const QString& supply) {
+    const QByteArray date = formatGeneralDate(DateTime::today()).toLatin1();
+    return "Income\r\n" + encodeCp932(income).bytes + "\r\n 2\r\n" + date + "\r\nSupply\r\n" +
+           encodeCp932(supply).bytes + "\r\n 1\r\n" + date + "\r\n";
+}
+
+} // namespace
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    QString m_history;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+        configureApplication();
+        m_history = QCoreApplication::applicationDirPath() + QStringLiteral("/Sorobe.ini");
+    }
+
+    void cleanup() { QFile::remove(m_history); }
+
+    void splashComesFirstAndGoesBeforeTheWindowShows() {
+        {
+            QSettings settings(QStringLiteral("そろべえ"), QStringLiteral("そろべえ"));
+            settings.beginGroup(QStringLiteral("Settings"));
+            settings.setValue("MainLeft", "1500");
+            settings.setValue("MainTop", "750");
+            settings.setValue("MainWidth", "12000");
+            settings.setValue("MainHeight", "9000");
+        }
+        SharedState state;
+        WindowEvents watch(state);
+        auto window = startUp(state);
+
+        QCOMPARE(watch.events, (QStringList{"show frmSplash", "hide frmSplash", "show frmMain"}));
+        QCOMPARE(watch.namesWhenShown, 13);
+        // The stored place is kept, the stored size is not: every run opens at the designed size.
+        QCOMPARE(watch.sizeWhenShown, QSize(twipsToPixels(9330), twipsToPixels(6705)));
+        QCOMPARE(window->pos(), QPoint(twipsToPixels(1500), twipsToPixels(750)));
+        QCOMPARE(window->windowTitle(), QStringLiteral("そろべえ 1.3.5"));
+
+        QCOMPARE(state.printKind, 11);
+        QCOMPARE(state.printKindNames.value(11), QStringLiteral("年間元帳"));
+        QCOMPARE(state.studentCount, 30);
+        QVERIFY(!state.modified);
+        QVERIFY(!state.ledger->nextArticle());
+        QVERIFY(state.gridRowHeight > 0);
+        QVERIFY(!window->windowIcon().isNull());
+        window->close();
+    }
+
+    void itemHistoryIsReadAtStartAndWrittenAtClose() {
+        const QByteArray before = historyBytes(QStringLiteral("遠足代"), QStringLiteral("画用紙"));
+        {
+            QFile file(m_history);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(before);
+        }
+        SharedState state;
+        auto window = startUp(state);
+        QCOMPARE(window->ComboIncomeArticle->count(), 1);
+        QCOMPARE(window->ComboIncomeArticle->itemText(0), QStringLiteral("遠足代"));
+        QCOMPARE(window->ComboSupplyArticle->itemText(0), QStringLiteral("画用紙"));
+
+        // A name fed to the history during the run is in the file after the close.
+        SelectionPtr used = SorobeSelection::create(QStringLiteral("学級費"), 1, DateTime::today());
+        state.incomeHistory->appendSelectionWithCount(used);
+        QVERIFY(window->close());
+
+        QFile file(m_history);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray date = formatGeneralDate(DateTime::today()).toLatin1();
+        QCOMPARE(file.readAll(), "Income\r\n" + encodeCp932(u"遠足代").bytes + "\r\n 2\r\n" + date +
+                                     "\r\n" + encodeCp932(u"学級費").bytes + "\r\n 1\r\n" + date +
+                                     "\r\nSupply\r\n" + encodeCp932(u"画用紙").bytes +
+                                     "\r\n 1\r\n" + date + "\r\n");
+    }
+
+    void helpWithoutAHelpFileExplainsWhy() {
+        // The tests run beside no help file, so the command has nothing to show.
+        SharedState state;
+        auto window = startUp(state);
+        QString text;
+        QString title;
+        ModalWatcher watcher([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            text = box->text();
+            title = box->windowTitle();
+            box->accept();
+        });
+        window->mnuHelpHelp->trigger();
+        QTRY_VERIFY(watcher.sawModal());
+        QCOMPARE(text, QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
+                                      "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"));
+        QCOMPARE(title, window->windowTitle());
+        window->close();
+    }
+
+    void aboutBoxOpensFromTheMenu() {
+        SharedState state;
+        auto window = startUp(state);
+        QString caption;
+        QWidget* parent = nullptr;
+        ModalWatcher watcher([&](QWidget* modal) {
+            caption = modal->windowTitle();
+            parent = modal->parentWidget();
+        });
+        window->mnuHelpAbout->trigger();
+        QTRY_VERIFY(watcher.sawModal());
+        QCOMPARE(caption, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 そろべえ"));
+        QCOMPARE(parent, window.get());
+        window->close();
+    }
+};
+
+QTEST_MAIN(TestStartUp)
+#include "tst_startup.moc"
