@@ -1,0 +1,95 @@
+#include "PainterPrintSurface.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <algorithm>
+
+namespace sorobe {
+
+namespace {
+
+constexpr double twipsPerInch = 1440.0;
+
+// Line widths are given in printer dots. A photo-setter fine device would
+// turn them into hairlines, so dots finer than those of a 600 dpi office
+// printer are counted as 600 dpi dots.
+constexpr int coarsestDotsPerInch = 600;
+
+} // namespace
+
+PainterPrintSurface::PainterPrintSurface(QPrinter& printer)
+    : m_printer(printer) {
+    // The ledger needs colour for its red rules and receipt numbers, and both
+    // layouts are portrait sheets; the rest stays as the print dialog left it.
+    m_printer.setColorMode(QPrinter::Color);
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+}
+
+PainterPrintSurface::~PainterPrintSurface() {
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+double PainterPrintSurface::pageHeight() const {
+    const int resolution = m_printer.resolution();
+    const QRect paint = m_printer.pageLayout().paintRectPixels(resolution);
+    return paint.height() * twipsPerInch / resolution;
+}
+
+void PainterPrintSurface::prepareOutput() {
+    if (!m_begun) {
+        if (!m_painter.begin(&m_printer))
+            throw PrintFailure(QStringLiteral("プリンターが印刷を開始できませんでした。"));
+        m_begun = true;
+        const double scale = m_printer.resolution() / twipsPerInch;
+        m_painter.scale(scale, scale);
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        m_painter.setRenderHint(QPainter::TextAntialiasing);
+        return;
+    }
+    if (m_pageEnded) {
+        if (!m_printer.newPage())
+            throw PrintFailure(QStringLiteral("プリンターが次のページに進めませんでした。"));
+        m_pageEnded = false;
+    }
+}
+
+void PainterPrintSurface::drawText(double x, double y, const QString& text) {
+    prepareOutput();
+    m_painter.setFont(font());
+    m_painter.setPen(color());
+    m_painter.drawText(QPointF(x, y + metrics().ascent()), text);
+}
+
+void PainterPrintSurface::drawLine(double x1, double y1, double x2, double y2) {
+    prepareOutput();
+    const int dotsPerInch = std::min(m_printer.resolution(), coarsestDotsPerInch);
+    QPen pen(color());
+    pen.setWidthF(std::max(1, lineWidth()) * twipsPerInch / dotsPerInch);
+    pen.setCapStyle(Qt::RoundCap);
+    m_painter.setPen(pen);
+    m_painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+}
+
+void PainterPrintSurface::endPage() {
+    // The next page starts with the next output, so a document never ends
+    // with an empty page.
+    if (m_begun)
+        m_pageEnded = true;
+}
+
+void PainterPrintSurface::endDoc() {
+    if (m_painter.isActive())
+        m_painter.end();
+    m_pageEnded = false;
+}
+
+void preparePdfPrinter(QPrinter& printer, const QString& fileName) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Point));
+}
+
+} // namespace sorobe

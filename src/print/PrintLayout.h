@@ -1,0 +1,44 @@
+#pragma once
+
+// Geometry both printouts share: rows of 360 twips below y = 2000, text set
+// 60 twips below the top of its row, and the breaking of an item text into
+// lines that fit a column.
+
+#include "PrintSurface.h"
+
+#include <QColor>
+#include <QStringList>
+
+namespace sorobe::print {
+
+inline constexpr double tableTop = 2000.0;
+inline constexpr double rowHeight = 360.0;
+inline constexpr double textInset = 60.0;
+inline constexpr double pageLeft = 1000.0;
+inline constexpr double pageRight = 10600.0;
+inline constexpr int thinLine = 1;
+inline constexpr int thickLine = 4;
+
+constexpr double rowTop(int row) {
+    return tableTop + rowHeight * row;
+}
+constexpr double rowText(int row) {
+    return rowTop(row) + textInset;
+}
+
+inline const QColor black{0, 0, 0};
+inline const QColor red{255, 0, 0};
+
+// Splits the text into lines no wider than the limit in the surface's current
+// font, breaking after the last character that still fits, whatever the words.
+// A text that fits gives one line (an empty text one empty line); a character
+// wider than the limit on its own still makes a line, so the split always ends.
+QStringList wrapText(const PrintSurface& surface, const QString& text, double limit);
+
+// Text ending exactly at the right edge.
+void printFlushRight(PrintSurface& surface, double right, double y, const QString& text);
+
+void drawRule(PrintSurface& surface, double y, int width);
+void drawVertical(PrintSurface& surface, double x, double from, double to, int width);
+
+} // namespace sorobe::print

@@ -1,0 +1,374 @@
+// The accounting report (会計報告) of one period, addressed to the parents.
+
+#include "CheckedArithmetic.h"
+#include "DisplayFormat.h"
+#include "EraDate.h"
+#include "PrintLayout.h"
+#include "Printouts.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace sorobe {
+
+using namespace print;
+
+namespace {
+
+// Summary box and income table.
+constexpr double labelRight = 4700.0;
+constexpr double summaryAmountRight = 8500.0;
+constexpr double incomeAmountRight = 6100.0;
+// Expense table: two halves, each an item and an amount column.
+constexpr double leftAmountLeft = 4400.0;
+constexpr double middle = 5800.0;
+constexpr double rightAmountLeft = 9200.0;
+constexpr double itemInset = 60.0;
+constexpr double margin = 60.0;
+
+// Item texts are broken into lines of at most 3700 twips (income) and 3400
+// twips (expenses), but never past the border of their column: set in 60
+// twips from the left, an expense line of 3400 would cross the rule at 4400
+// (or 9200) by as much as 60 twips.
+constexpr double itemLimit(double wrap, double columnWidth) {
+    return wrap < columnWidth - itemInset ? wrap : columnWidth - itemInset;
+}
+constexpr double incomeItemWrap = itemLimit(3700.0, labelRight - pageLeft);
+constexpr double expenseItemWrap = itemLimit(3400.0, leftAmountLeft - pageLeft);
+
+// A table goes on to a new page once a row would start below these.
+constexpr double incomePageFull = 14640.0;
+constexpr double expensePageFull = 14280.0;
+
+QString yen(std::int32_t amount) {
+    return formatAmount(amount) + u'円';
+}
+
+class ReportPrinter {
+public:
+    ReportPrinter(PrintSurface& surface, const QString& periodLabel, const ArticlePtr& incomeList,
+                  const ArticlePtr& supplyList, const QString& closingSentence,
+                  const PrintTitles& titles)
+        : m_surface(surface)
+        , m_periodLabel(periodLabel)
+        , m_incomeList(incomeList)
+        , m_supplyList(supplyList)
+        , m_closingSentence(closingSentence)
+        , m_titles(titles) {}
+
+    void print() {
+        // Totals first: a report whose figures cannot be added up is not
+        // begun at all.
+        const std::int32_t incomeTotal = m_incomeList->sumArticle();
+        const std::int32_t expenseTotal = checkedSub<std::int32_t>(0, m_supplyList->sumArticle());
+        const std::int32_t difference = checkedSub(incomeTotal, expenseTotal);
+        const QString dateText = eraDateText(m_titles.reportDate);
+
+        m_surface.setColor(black);
+        m_surface.setFontName(printFontName());
+        m_surface.setFontSize(12);
+        heading();
+        summaryBox(incomeTotal, expenseTotal, difference);
+
+        m_surface.printAt(pageLeft, rowText(4), QStringLiteral("１．収入の部"));
+        m_row = 5;
+        incomeTable(incomeTotal);
+
+        // One empty row, the section heading, then the table. When the
+        // heading and a row of the table no longer fit, the section starts a
+        // new page.
+        int headingRow = m_row + 1;
+        if (rowTop(headingRow + 3) > m_surface.pageHeight()) {
+            m_surface.endPage();
+            headingRow = 0;
+        }
+        m_surface.printAt(pageLeft, rowText(headingRow), QStringLiteral("２．支出の部"));
+        m_row = headingRow + 1;
+        expenseTable(expenseTotal);
+
+        closingBlock(dateText);
+    }
+
+private:
+    void centred(double left, double right, int row, const QString& text) {
+        m_surface.printAt(left + (right - left - m_surface.textWidth(text)) / 2, rowText(row),
+                          text);
+    }
+
+    void rightWithMargin(double right, int row, const QString& text) {
+        m_surface.printAt(right - m_surface.textWidth(text) - margin, rowText(row), text);
+    }
+
+    // The printed lines of an item, line k in the row below line k-1.
+    void itemLines(double left, int row, const QStringList& lines) {
+        for (qsizetype k = 0; k < lines.size(); ++k)
+            m_surface.printAt(left, rowText(row) + rowHeight * static_cast<double>(k), lines[k]);
+    }
+
+    void heading() {
+        if (m_titles.classAccount) {
+            m_surface.printAt(pageLeft, 800, QStringLiteral("保護者各位"));
+            printFlushRight(m_surface, pageRight, 800, m_titles.schoolName);
+        }
+        m_surface.setFontSize(16);
+        const QString title = m_titles.classAccount
+                                  ? m_titles.grade + m_titles.room + QStringLiteral("  ") +
+                                        m_periodLabel + QStringLiteral(" 学級会計報告")
+                                  : m_titles.title;
+        m_surface.printAt(pageLeft, 1400, title);
+        m_surface.setFontSize(12);
+    }
+
+    void summaryBox(std::int32_t incomeTotal, std::int32_t expenseTotal, std::int32_t difference) {
+        drawRule(m_surface, rowTop(0), thickLine);
+        centred(pageLeft, labelRight, 0, QStringLiteral("収入総額"));
+        rightWithMargin(summaryAmountRight, 0, yen(incomeTotal));
+        drawRule(m_surface, rowTop(1), thinLine);
+        centred(pageLeft, labelRight, 1, QStringLiteral("支出総額"));
+        rightWithMargin(summaryAmountRight, 1, yen(expenseTotal));
+        drawRule(m_surface, rowTop(2), thinLine);
+        centred(pageLeft, labelRight, 2, QStringLiteral("差引総額"));
+        rightWithMargin(summaryAmountRight, 2, yen(difference));
+        drawRule(m_surface, rowTop(3), thickLine);
+        drawVertical(m_surface, pageLeft, rowTop(0), rowTop(3), thickLine);
+        drawVertical(m_surface, pageRight, rowTop(0), rowTop(3), thickLine);
+        drawVertical(m_surface, labelRight, rowTop(0), rowTop(3), thinLine);
+    }
+
+    // --- income ---
+
+    void incomeHead() {
+        m_top = rowTop(m_row);
+        drawRule(m_surface, m_top, thickLine);
+        centred(pageLeft, labelRight, m_row, QStringLiteral("項　目"));
+        centred(labelRight, incomeAmountRight, m_row, QStringLiteral("金　額"));
+        centred(incomeAmountRight, pageRight, m_row, QStringLiteral("内　訳"));
+        ++m_row;
+        drawRule(m_surface, rowTop(m_row), thickLine);
+        m_linesOnPage = 0;
+    }
+
+    void incomePageBreak() {
+        const double bottom = rowTop(m_row);
+        drawVertical(m_surface, pageLeft, m_top, bottom, thickLine);
+        drawVertical(m_surface, pageRight, m_top, bottom, thickLine);
+        drawVertical(m_surface, labelRight, m_top, bottom, thinLine);
+        drawVertical(m_surface, incomeAmountRight, m_top, bottom, thinLine);
+        m_surface.endPage();
+        m_row = 0;
+        incomeHead();
+    }
+
+    bool fitsOnPage(int firstRow, int rows) const {
+        return rowTop(firstRow + rows) <= m_surface.pageHeight();
+    }
+
+    void incomeTable(std::int32_t incomeTotal) {
+        incomeHead();
+
+        // The items in the order they first appear; a collection made month
+        // by month ("4月分", "5月分" …) is read together under its item.
+        ArticlePtr groups = SorobeArticle::create();
+        for (const SorobeArticle* line = m_incomeList->nextArticle().get(); line;
+             line = line->nextArticle().get()) {
+            ArticlePtr copy = line->cloneArticle();
+            // Only the order is wanted: no group total is added up, so none can overflow.
+            copy->setTaAmount(0);
+            groups->appendSubArticleWithSum(copy);
+        }
+
+        for (const SorobeArticle* group = groups->nextArticle().get(); group;
+             group = group->nextArticle().get()) {
+            std::vector<std::pair<const SorobeArticle*, QStringList>> members;
+            int groupRows = 0;
+            for (const SorobeArticle* line = m_incomeList->nextArticle().get(); line;
+                 line = line->nextArticle().get()) {
+                if (line->taArticle() == group->taArticle() &&
+                    line->taIncome() == group->taIncome()) {
+                    QStringList text = wrapText(
+                        m_surface, line->taArticle() + u' ' + line->taSubArticle(), incomeItemWrap);
+                    groupRows += static_cast<int>(text.size());
+                    members.emplace_back(line, std::move(text));
+                }
+            }
+            // A group is kept on one page. When it would run off the paper it
+            // starts the next page, unless it is the first on this one.
+            if (m_linesOnPage > 0 && !fitsOnPage(m_row, groupRows))
+                incomePageBreak();
+            for (const auto& [line, text] : members) {
+                // Only a group longer than a whole page gets here too low.
+                if (m_linesOnPage > 0 && !fitsOnPage(m_row, static_cast<int>(text.size())))
+                    incomePageBreak();
+                incomeLine(*line, text);
+            }
+            if (rowTop(m_row) > incomePageFull && group->nextArticle())
+                incomePageBreak();
+        }
+
+        // The 合　計 row is not cut off at the foot of the paper.
+        if (!fitsOnPage(m_row, 1))
+            incomePageBreak();
+        drawRule(m_surface, rowTop(m_row) + 25, thinLine);
+        drawVertical(m_surface, incomeAmountRight, m_top, rowTop(m_row), thinLine);
+        centred(pageLeft, labelRight, m_row, QStringLiteral("合　計"));
+        rightWithMargin(pageRight, m_row, yen(incomeTotal));
+        ++m_row;
+        drawRule(m_surface, rowTop(m_row), thickLine);
+        drawVertical(m_surface, pageLeft, m_top, rowTop(m_row), thickLine);
+        drawVertical(m_surface, pageRight, m_top, rowTop(m_row), thickLine);
+        drawVertical(m_surface, labelRight, m_top, rowTop(m_row), thinLine);
+    }
+
+    void incomeLine(const SorobeArticle& line, const QStringList& text) {
+        const int start = m_row;
+        itemLines(pageLeft + itemInset, start, text);
+        rightWithMargin(incomeAmountRight, start, yen(line.taAmount()));
+        // A carry-forward has no amount per pupil, and so no breakdown.
+        if (line.taPerPerson() != 0) {
+            rightWithMargin(pageRight, start,
+                            QStringLiteral(" ＠") + formatAmount(line.taPerPerson()) + u'×' +
+                                QString::number(line.taStudentsNumber()) + u'人');
+        }
+        m_row = start + static_cast<int>(text.size());
+        drawRule(m_surface, rowTop(m_row), thinLine);
+        ++m_linesOnPage;
+    }
+
+    // --- expenses ---
+
+    void expenseHead() {
+        m_top = rowTop(m_row);
+        drawRule(m_surface, m_top, thickLine);
+        centred(pageLeft, leftAmountLeft, m_row, QStringLiteral("項　目"));
+        centred(leftAmountLeft, middle, m_row, QStringLiteral("金　額"));
+        centred(middle, rightAmountLeft, m_row, QStringLiteral("項　目"));
+        centred(rightAmountLeft, pageRight, m_row, QStringLiteral("金　額"));
+        ++m_row;
+        drawRule(m_surface, rowTop(m_row), thickLine);
+        m_leftNext = m_row;
+        m_rightNext = m_row;
+        m_position = 0;
+        m_linesOnPage = 0;
+    }
+
+    void expensePageBreak() {
+        const double bottom = rowTop(m_row);
+        drawRule(m_surface, bottom, thickLine);
+        drawVertical(m_surface, pageLeft, m_top, bottom, thickLine);
+        drawVertical(m_surface, middle, m_top, bottom, thickLine);
+        drawVertical(m_surface, pageRight, m_top, bottom, thickLine);
+        drawVertical(m_surface, leftAmountLeft, m_top, bottom, thinLine);
+        drawVertical(m_surface, rightAmountLeft, m_top, bottom, thinLine);
+        m_surface.endPage();
+        m_row = 0;
+        expenseHead();
+    }
+
+    void expenseTable(std::int32_t expenseTotal) {
+        expenseHead();
+
+        std::vector<std::pair<const SorobeArticle*, QStringList>> lines;
+        for (const SorobeArticle* line = m_supplyList->nextArticle().get(); line;
+             line = line->nextArticle().get())
+            lines.emplace_back(line, wrapText(m_surface, line->taArticle(), expenseItemWrap));
+
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const auto& [line, text] = lines[i];
+            const int rows = static_cast<int>(text.size());
+            if (m_position % 2 == 0) {
+                // A row holds two expenses; a pair that would run off the
+                // paper starts the next page, unless it is the first there.
+                int pairRows = rows;
+                if (i + 1 < lines.size())
+                    pairRows = std::max(pairRows, static_cast<int>(lines[i + 1].second.size()));
+                if (m_linesOnPage > 0 && !fitsOnPage(m_row, pairRows))
+                    expensePageBreak();
+                expenseHalf(pageLeft, middle, *line, text);
+                m_leftNext = m_row + rows;
+                ++m_position;
+                ++m_linesOnPage;
+            } else {
+                expenseHalf(middle, pageRight, *line, text);
+                m_rightNext = m_row + rows;
+                m_row = std::max(m_leftNext, m_rightNext);
+                drawRule(m_surface, rowTop(m_row), thinLine);
+                ++m_position;
+                ++m_linesOnPage;
+                // Only after a full row, so a row is never split. The next
+                // expense opens the new page's first row on its left half.
+                if (rowTop(m_row) > expensePageFull && i + 1 < lines.size())
+                    expensePageBreak();
+            }
+        }
+
+        // A last row holding a left half only is closed under that half.
+        if (m_position % 2 == 1) {
+            m_row = m_leftNext;
+            drawRule(m_surface, rowTop(m_row), thinLine);
+        }
+        if (!fitsOnPage(m_row, 1))
+            expensePageBreak();
+        drawRule(m_surface, rowTop(m_row) + 25, thinLine);
+        drawVertical(m_surface, rightAmountLeft, m_top, rowTop(m_row), thinLine);
+        drawVertical(m_surface, leftAmountLeft, m_top, rowTop(m_row), thinLine);
+        centred(pageLeft, labelRight, m_row, QStringLiteral("合　計"));
+        rightWithMargin(pageRight, m_row, yen(expenseTotal));
+        ++m_row;
+        drawRule(m_surface, rowTop(m_row), thickLine);
+        drawVertical(m_surface, pageLeft, m_top, rowTop(m_row), thickLine);
+        drawVertical(m_surface, middle, m_top, rowTop(m_row), thickLine);
+        drawVertical(m_surface, pageRight, m_top, rowTop(m_row), thickLine);
+    }
+
+    // One expense in the current row: item from the half's left border,
+    // amount against its right border.
+    void expenseHalf(double halfLeft, double halfRight, const SorobeArticle& line,
+                     const QStringList& text) {
+        itemLines(halfLeft + itemInset, m_row, text);
+        rightWithMargin(halfRight, m_row, yen(line.taAmount()));
+    }
+
+    // --- closing ---
+
+    void closingBlock(const QString& dateText) {
+        // Four empty rows under the expense table, then three lines of text.
+        int first = m_row + 4;
+        if (!fitsOnPage(first, 3)) {
+            m_surface.endPage();
+            first = 0;
+        }
+        m_surface.printAt(pageLeft, rowText(first), QStringLiteral("上記の通りご報告します。"));
+        m_surface.printAt(pageLeft, rowText(first + 1), m_closingSentence);
+        m_surface.printAt(pageLeft, rowText(first + 2), dateText);
+        const QString signature =
+            m_titles.classAccount
+                ? m_titles.grade + m_titles.room + QStringLiteral("  　担任　") + m_titles.teacher
+                : m_titles.reporter;
+        printFlushRight(m_surface, pageRight, rowText(first + 2), signature);
+        m_surface.endDoc();
+    }
+
+    PrintSurface& m_surface;
+    const QString& m_periodLabel;
+    const ArticlePtr& m_incomeList;
+    const ArticlePtr& m_supplyList;
+    const QString& m_closingSentence;
+    const PrintTitles& m_titles;
+
+    int m_row = 0;
+    double m_top = 0.0;
+    int m_leftNext = 0;
+    int m_rightNext = 0;
+    int m_position = 0;
+    int m_linesOnPage = 0;
+};
+
+} // namespace
+
+void printReport(PrintSurface& surface, const QString& periodLabel, const ArticlePtr& incomeList,
+                 const ArticlePtr& supplyList, const QString& closingSentence,
+                 const PrintTitles& titles) {
+    ReportPrinter(surface, periodLabel, incomeList, supplyList, closingSentence, titles).print();
+}
+
+} // namespace sorobe

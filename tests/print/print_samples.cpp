@@ -1,0 +1,84 @@
+// Writes every print kind of a sample school year as PDF files into a folder,
+// for looking at the printouts on screen: print_samples <folder>.
+
+#include "PainterPrintSurface.h"
+#include "PrintKinds.h"
+#include "PrintTestData.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPrinter>
+#include <cstdio>
+
+using namespace sorobe;
+using namespace sorobe::test;
+
+namespace {
+
+bool writeSample(const SharedState& state, int kind, const PrintTitles& titles,
+                 const QString& fileName) {
+    QPrinter printer(QPrinter::HighResolution);
+    preparePdfPrinter(printer, fileName);
+    PainterPrintSurface surface(printer);
+    const PrintResult result = printKind(surface, state, kind, titles);
+    if (!result.ok)
+        std::fprintf(stderr, "%s: %s\n", qPrintable(fileName), qPrintable(result.message));
+    return result.ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: print_samples <folder>\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    folder.mkpath(".");
+
+    PrintTitles titles;
+    titles.schoolName = "市立桜ヶ丘小学校";
+    titles.year = "令和7年度";
+    titles.grade = "第１学年";
+    titles.room = "１組";
+    titles.teacher = "山田花子";
+    titles.title = "さくら子ども会";
+    titles.reporter = "会計 鈴木一郎";
+    titles.reportDate = QDate(2026, 3, 19);
+
+    SharedState year;
+    fillLedger(year, schoolYear());
+    bool ok = true;
+    for (int kind = 1; kind <= 12; ++kind)
+        ok &= writeSample(year, kind, titles,
+                          folder.filePath(QString("kind%1.pdf").arg(kind, 2, 10, QChar('0'))));
+
+    // Another account, and a ledger long enough for page breaks.
+    PrintTitles other = titles;
+    other.classAccount = false;
+    ok &= writeSample(year, 7, other, folder.filePath("other-ledger.pdf"));
+    ok &= writeSample(year, 8, other, folder.filePath("other-report.pdf"));
+    // A year long enough to turn the pages of every table: many entries,
+    // many different items, some too wide for their column.
+    SharedState longYear;
+    std::vector<ArticlePtr> entries;
+    for (int copy = 0; copy < 3; ++copy) {
+        for (const ArticlePtr& entry : schoolYear())
+            entries.push_back(entry);
+    }
+    for (int i = 0; i < 70; ++i) {
+        const QDate date(2025, 6, 1 + i % 28);
+        const QString item = i % 9 == 0
+                                 ? QString("学習発表会の衣装用布地・糸・ボタン一式（%1班）").arg(i)
+                                 : QString("教材 %1").arg(i);
+        entries.push_back(expense(date, std::int16_t(100 + i), item, 500 + 10 * i));
+        if (i % 2 == 0)
+            entries.push_back(collection(date, QString("行事費 %1").arg(i), "", 100 + i, 35));
+    }
+    fillLedger(longYear, entries);
+    ok &= writeSample(longYear, 11, titles, folder.filePath("long-ledger.pdf"));
+    ok &= writeSample(longYear, 12, titles, folder.filePath("long-report.pdf"));
+    return ok ? 0 : 1;
+}

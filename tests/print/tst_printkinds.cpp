@@ -1,0 +1,333 @@
+#include "EraDate.h"
+#include "PainterPrintSurface.h"
+#include "PrintKinds.h"
+#include "PrintTestData.h"
+
+#include <QFile>
+#include <QFontInfo>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <limits>
+
+using namespace sorobe;
+using namespace sorobe::test;
+
+namespace {
+
+PrintTitles classTitles() {
+    PrintTitles titles;
+    titles.schoolName = "市立桜ヶ丘小学校";
+    titles.grade = "第１学年";
+    titles.room = "１組";
+    titles.teacher = "山田花子";
+    titles.reportDate = QDate(2026, 3, 19);
+    return titles;
+}
+
+bool printed(const RecordingPrintSurface& surface, const QString& text) {
+    return !textsNamed(surface, text).empty();
+}
+
+// Pages of a PDF file as its page objects count them.
+int pdfPages(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QString content = QString::fromLatin1(file.readAll());
+    return int(content.count(QRegularExpression("/Type\\s*/Page[^s]")));
+}
+
+} // namespace
+
+class TestPrintKinds : public QObject {
+    Q_OBJECT
+
+private slots:
+    void closingSentenceCarriesTheBalance_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("incomeSum");
+        QTest::addColumn<int>("supplySum");
+        QTest::addColumn<bool>("classAccount");
+        QTest::addColumn<QString>("sentence");
+
+        QTest::newRow("1学期, class")
+            << 2 << 12000 << -4500 << true
+            << "尚、残金の7,500円は第２学期学級会計に繰り越させていただきます。";
+        QTest::newRow("1学期, other")
+            << 2 << 12000 << -4500 << false
+            << "尚、残金の7,500円は第２学期会計に繰り越させていただきます。";
+        QTest::newRow("1学期, overspent")
+            << 2 << 3000 << -4200 << true
+            << "尚、残金の-1,200円は第２学期学級会計に繰り越させていただきます。";
+        QTest::newRow("1学期, nothing")
+            << 2 << 0 << 0 << true << "尚、残金の0円は第２学期学級会計に繰り越させていただきます。";
+        QTest::newRow("2学期")
+            << 4 << 1234567 << -1000 << true
+            << "尚、残金の1,233,567円は第３学期学級会計に繰り越させていただきます。";
+        QTest::newRow("前期, other") << 8 << 5000 << -100 << false
+                                     << "尚、残金の4,900円は後期会計に繰り越させていただきます。";
+        QTest::newRow("3学期") << 6 << 5000 << -100 << true
+                               << "一年間ご協力ありがとうございました。";
+        QTest::newRow("後期") << 10 << 5000 << -100 << false
+                              << "一年間ご協力ありがとうございました。";
+        QTest::newRow("年度") << 12 << 0 << -100 << true << "一年間ご協力ありがとうございました。";
+        QTest::newRow("a ledger has none") << 1 << 5000 << -100 << true << "";
+    }
+
+    void closingSentenceCarriesTheBalance() {
+        QFETCH(int, kind);
+        QFETCH(int, incomeSum);
+        QFETCH(int, supplySum);
+        QFETCH(bool, classAccount);
+        QFETCH(QString, sentence);
+
+        // Only the totals of the reported period may count.
+        const Period periodOf[] = {Spring, Spring, Autumn, Autumn, Winter, Winter,
+                                   Before, Before, Later,  Later,  Year,   Year};
+        SharedState state;
+        state.periodIncomeSum.fill(999);
+        state.periodSupplySum.fill(-1);
+        state.periodIncomeSum[periodOf[kind - 1]] = incomeSum;
+        state.periodSupplySum[periodOf[kind - 1]] = supplySum;
+        QCOMPARE(closingSentence(state, kind, classAccount), sentence);
+    }
+
+    void eachKindPrintsItsPeriod_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("absent");
+        QTest::addColumn<QString>("closing");
+
+        const QString ledger = "学級会計元帳 %1 第１学年１組  担任 山田花子";
+        const QString report = "第１学年１組  %1 学級会計報告";
+        QTest::newRow("1") << 1 << ledger.arg("１学期") << "学級費 4月分"
+                           << "学級費 9月分"
+                           << "";
+        QTest::newRow("2") << 2 << report.arg("１学期") << "学級費 4月分"
+                           << "学級費 9月分"
+                           << "尚、残金の%1円は第２学期学級会計に繰り越させていただきます。";
+        QTest::newRow("3") << 3 << ledger.arg("２学期") << "１学期の繰越金"
+                           << "学級費 7月分"
+                           << "";
+        QTest::newRow("4") << 4 << report.arg("２学期") << "１学期の繰越金 "
+                           << "学級費 7月分"
+                           << "尚、残金の%1円は第３学期学級会計に繰り越させていただきます。";
+        QTest::newRow("5") << 5 << ledger.arg("３学期") << "２学期の繰越金"
+                           << "学級費 12月分"
+                           << "";
+        QTest::newRow("6") << 6 << report.arg("３学期") << "学級費 1月分"
+                           << "学級費 12月分"
+                           << "一年間ご協力ありがとうございました。";
+        QTest::newRow("7") << 7 << ledger.arg("前期") << "学級費 9月分"
+                           << "学級費 10月分"
+                           << "";
+        QTest::newRow("8") << 8 << report.arg("前期") << "学級費 9月分"
+                           << "学級費 10月分"
+                           << "尚、残金の%1円は後期学級会計に繰り越させていただきます。";
+        QTest::newRow("9") << 9 << ledger.arg("後期") << "前期の繰越金"
+                           << "学級費 9月分"
+                           << "";
+        QTest::newRow("10") << 10 << report.arg("後期") << "学級費 3月分"
+                            << "学級費 9月分"
+                            << "一年間ご協力ありがとうございました。";
+        QTest::newRow("11") << 11 << ledger.arg("") << "学級費 3月分"
+                            << "１学期の繰越金"
+                            << "";
+        QTest::newRow("12") << 12 << report.arg("年度") << "学級費 4月分"
+                            << "前期の繰越金 "
+                            << "一年間ご協力ありがとうございました。";
+    }
+
+    void eachKindPrintsItsPeriod() {
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(QString, present);
+        QFETCH(QString, absent);
+        QFETCH(QString, closing);
+
+        SharedState state;
+        fillLedger(state, schoolYear());
+        RecordingPrintSurface surface;
+        const PrintResult result = printKind(surface, state, kind, classTitles());
+        QVERIFY(result.ok);
+        QVERIFY(result.message.isEmpty());
+        QVERIFY(surface.documentEnded());
+
+        QVERIFY(printed(surface, title));
+        QCOMPARE(reportPeriodLabel(kind).isEmpty(), kind % 2 == 1);
+        QVERIFY2(printed(surface, present), qPrintable(present));
+        QVERIFY2(!printed(surface, absent), qPrintable(absent));
+        if (closing.contains("%1")) {
+            // The balance the tabulation kept for the period that hands it on.
+            const Period carried = kind == 2 ? Spring : kind == 4 ? Autumn : Before;
+            closing = closing.arg(
+                QLocale(QLocale::English)
+                    .toString(state.periodIncomeSum[carried] + state.periodSupplySum[carried]));
+        }
+        if (!closing.isEmpty())
+            QVERIFY2(printed(surface, closing), qPrintable(closing));
+    }
+
+    void aKindOutsideTheTableIsRefused_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("0") << 0;
+        QTest::newRow("13") << 13;
+    }
+
+    void aKindOutsideTheTableIsRefused() {
+        QFETCH(int, kind);
+        SharedState state;
+        RecordingPrintSurface surface;
+        const PrintResult result = printKind(surface, state, kind, classTitles());
+        QVERIFY(!result.ok);
+        QVERIFY(!result.message.isEmpty());
+        QVERIFY(surface.operations().empty());
+    }
+
+    void aBalanceTooLargeStopsBeforePrinting() {
+        SharedState state;
+        state.periodIncomeSum[Spring] = std::numeric_limits<std::int32_t>::max();
+        state.periodSupplySum[Spring] = 1; // a refund booked as negative expense
+        for (int kind : {2, 3}) {
+            RecordingPrintSurface surface;
+            const PrintResult result = printKind(surface, state, kind, classTitles());
+            QVERIFY(!result.ok);
+            QVERIFY(result.message.contains("印刷を中止しました"));
+            QVERIFY(surface.operations().empty());
+        }
+    }
+
+    void anOverflowMidwayEndsTheLedgerAndLeavesItAlone() {
+        // Two gifts of two thousand million yen: the running balance of the
+        // second row cannot be held. The period lists are left untabulated,
+        // so only the walk through the ledger meets the overflow.
+        SharedState state;
+        state.ledger->addArticle(income(QDate(2025, 4, 1), "寄付金", 2000000000));
+        state.ledger->addArticle(income(QDate(2025, 4, 2), "寄付金", 2000000000));
+        RecordingPrintSurface surface;
+        const PrintResult result = printKind(surface, state, 1, classTitles());
+        QVERIFY(!result.ok);
+        QVERIFY(!result.message.isEmpty());
+        QVERIFY(surface.documentEnded());
+        QVERIFY(printed(surface, "2,000,000,000"));
+        QVERIFY(!printed(surface, "１学期 合計"));
+        int entries = 0;
+        for (ArticlePtr entry = state.ledger->nextArticle(); entry; entry = entry->nextArticle()) {
+            QCOMPARE(entry->taAmount(), 2000000000);
+            ++entries;
+        }
+        QCOMPARE(entries, 2);
+    }
+
+    void aPrinterThatFailsIsReported() {
+        SharedState state;
+        fillLedger(state, schoolYear());
+        for (int kind : {11, 12}) {
+            RecordingPrintSurface surface;
+            surface.failOnFirstOutput();
+            const PrintResult result = printKind(surface, state, kind, classTitles());
+            QVERIFY(!result.ok);
+            QVERIFY(result.message.contains("プリンター"));
+            QVERIFY(surface.operations().empty());
+        }
+    }
+
+    void aPdfThatCannotBeWrittenIsReported() {
+        SharedState state;
+        fillLedger(state, schoolYear());
+        QPrinter printer(QPrinter::HighResolution);
+        preparePdfPrinter(printer, "/nonexistent-folder/ledger.pdf");
+        PainterPrintSurface surface(printer);
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        const PrintResult result = printKind(surface, state, 11, classTitles());
+        QVERIFY(!result.ok);
+        QVERIFY(result.message.contains("プリンター"));
+    }
+
+    void thePdfHasThePagesOfTheLayout_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("year ledger, one page") << 11 << 1;
+        QTest::newRow("year ledger, three pages") << 11 << 3;
+        QTest::newRow("year report") << 12 << 1;
+    }
+
+    void thePdfHasThePagesOfTheLayout() {
+        QFETCH(int, kind);
+        QFETCH(int, entries);
+        SharedState state;
+        std::vector<ArticlePtr> ledger;
+        for (int copy = 0; copy < entries; ++copy) {
+            for (const ArticlePtr& entry : schoolYear())
+                ledger.push_back(entry);
+        }
+        fillLedger(state, ledger);
+
+        RecordingPrintSurface recording;
+        QVERIFY(printKind(recording, state, kind, classTitles()).ok);
+
+        QTemporaryDir folder;
+        const QString fileName = folder.filePath("printout.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        preparePdfPrinter(printer, fileName);
+        PainterPrintSurface surface(printer);
+        QVERIFY(surface.pageHeight() > 15745); // the ledger's lowest rule fits on A4
+        QVERIFY(printKind(surface, state, kind, classTitles()).ok);
+        QCOMPARE(pdfPages(fileName), recording.pageCount());
+    }
+
+    void theFontKeepsTheColumnsOfTheLayout() {
+        // Full-width characters one em, half-width ones half an em: 240 and
+        // 120 twips at 12 points, as the column positions assume.
+        const QFont font = printFont(printFontName(), 12);
+        QVERIFY2(QFontInfo(font).family().contains("Mincho"), qPrintable(QFontInfo(font).family()));
+        RecordingPrintSurface surface;
+        surface.setFontName(printFontName());
+        surface.setFontSize(12);
+        QCOMPARE(surface.textWidth("学級費"), 720.0);
+        QCOMPARE(surface.textWidth("No.12"), 600.0);
+        surface.setFontSize(16);
+        QCOMPARE(surface.textWidth("学級費"), 960.0);
+    }
+
+    void eraDates_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("report in 平成") << QDate(2002, 7, 21) << "平成14年7月21日";
+        QTest::newRow("last day of 昭和") << QDate(1989, 1, 7) << "昭和64年1月7日";
+        QTest::newRow("first day of 平成") << QDate(1989, 1, 8) << "平成元年1月8日";
+        QTest::newRow("平成 2") << QDate(1990, 1, 1) << "平成2年1月1日";
+        QTest::newRow("last day of 平成") << QDate(2019, 4, 30) << "平成31年4月30日";
+        QTest::newRow("first day of 令和") << QDate(2019, 5, 1) << "令和元年5月1日";
+        QTest::newRow("令和元年 end") << QDate(2019, 12, 31) << "令和元年12月31日";
+        QTest::newRow("令和 2") << QDate(2020, 1, 1) << "令和2年1月1日";
+        QTest::newRow("today's kind of date") << QDate(2026, 12, 8) << "令和8年12月8日";
+        QTest::newRow("first day of 昭和") << QDate(1926, 12, 25) << "昭和元年12月25日";
+        QTest::newRow("昭和 2") << QDate(1927, 1, 1) << "昭和2年1月1日";
+        QTest::newRow("last day of 大正") << QDate(1926, 12, 24) << "大正15年12月24日";
+        QTest::newRow("invalid") << QDate() << "";
+    }
+
+    void eraDates() {
+        QFETCH(QDate, date);
+        QFETCH(QString, text);
+        QCOMPARE(eraDateText(date), text);
+    }
+
+    void theReportIsDatedInTheEraOfItsDate() {
+        SharedState state;
+        fillLedger(state, schoolYear());
+        PrintTitles titles = classTitles();
+        titles.reportDate = QDate(2019, 5, 1);
+        RecordingPrintSurface surface;
+        QVERIFY(printKind(surface, state, 2, titles).ok);
+        QVERIFY(printed(surface, "令和元年5月1日"));
+        QVERIFY(!printed(surface, "平成31年5月1日"));
+    }
+};
+
+QTEST_MAIN(TestPrintKinds)
+#include "tst_printkinds.moc"
