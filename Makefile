@@ -20,7 +20,7 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	$(BUILD_DIR)/bench/sorobe_bench
+	for b in $(BUILD_DIR)/bench/sorobe_bench $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
 
 clean:
 	rm -rf $(BUILD_DIR)

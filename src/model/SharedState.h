@@ -46,7 +46,9 @@ struct SharedState {
     std::array<std::int32_t, periodCount> periodIncomeSum{};
     std::array<std::int32_t, periodCount> periodSupplySum{};
 
-    std::int16_t keyCounter = 0;
+    // Keys tell the lists' rows apart, so they must never repeat within a run:
+    // 32 bits, where a 16-bit counter would run out after 32,767 recordings.
+    std::int32_t keyCounter = 0;
     std::int16_t incomeCount = 0;
     std::int16_t supplyCount = 0;
     std::int16_t studentCount = 30;

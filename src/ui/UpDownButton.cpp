@@ -24,26 +24,17 @@ UpDownButton::UpDownButton(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(m_up);
     layout->addWidget(m_down);
-    connect(m_up, &QToolButton::clicked, this, [this] { step(1); });
-    connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
-}
-
-void UpDownButton::setValue(int value) {
-    m_value = std::clamp(value, m_minimum, m_maximum);
+    connect(m_up, &QToolButton::clicked, this, [this] { emit stepped(1); });
+    connect(m_down, &QToolButton::clicked, this, [this] { emit stepped(-1); });
 }
 
 void UpDownButton::setRange(int minimum, int maximum) {
     m_minimum = minimum;
     m_maximum = std::max(minimum, maximum);
-    setValue(m_value);
 }
 
-void UpDownButton::step(int delta) {
-    const int next = std::clamp(m_value + delta, m_minimum, m_maximum);
-    if (next == m_value)
-        return;
-    m_value = next;
-    emit Change();
+int UpDownButton::stepFrom(int current, int delta) const {
+    return std::clamp(std::clamp(current, m_minimum, m_maximum) + delta, m_minimum, m_maximum);
 }
 
 } // namespace sorobe

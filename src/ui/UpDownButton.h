@@ -1,8 +1,8 @@
 #pragma once
 
-// A spin button standing beside a text box: two small arrows that step a
-// value within a range. The text box keeps its own character filter, so the
-// button holds only the value and reports each step.
+// A spin button standing beside a text box: two small arrows, each click a
+// step of one. The text box keeps its own character filter and its number;
+// the button only reports the direction of each click.
 
 #include <QWidget>
 
@@ -16,23 +16,19 @@ class UpDownButton : public QWidget {
 public:
     explicit UpDownButton(QWidget* parent = nullptr);
 
-    int value() const { return m_value; }
-    // Clamps to the range; emits nothing (only the arrows report).
-    void setValue(int value);
     void setRange(int minimum, int maximum);
     int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }
+    // The value one step from `current`, kept within the range.
+    int stepFrom(int current, int delta) const;
 
 signals:
-    // The value changed by one click of an arrow.
-    void Change();
+    // +1 for the upper arrow, -1 for the lower one.
+    void stepped(int delta);
 
 private:
-    void step(int delta);
-
     QToolButton* m_up;
     QToolButton* m_down;
-    int m_value = 0;
     int m_minimum = 0;
     int m_maximum = 100;
 };

@@ -3,6 +3,7 @@
 #include "FlexGrid.h"
 #include "ItemHistoryFile.h"
 #include "ResourceStrings.h"
+#include "ToolbarIcons.h"
 #include "Twips.h"
 #include "UpDownButton.h"
 
@@ -14,11 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
-#include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <set>
@@ -70,6 +71,8 @@ QComboBox* editableCombo(QWidget* parent, const QString& name, const QStringList
     QComboBox* combo = named<QComboBox>(parent, name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is what is recorded: no completion behind the user's back.
+    combo->setCompleter(nullptr);
     combo->addItems(choices);
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
@@ -115,6 +118,9 @@ frmMain::frmMain(SharedState& state, QWidget* parent)
     SSTabSheets->addTab(buildTermPage(MSFlexGridYear, QStringLiteral("MSFlexGridYear")),
                         QStringLiteral(" 年間"));
     setCentralWidget(SSTabSheets);
+    setUpEntryFields();
+    connectEntryPages();
+    connect(SSTabSheets, &QTabWidget::currentChanged, this, &frmMain::SSTabSheets_Click);
 }
 
 frmMain::~frmMain() = default;
@@ -153,6 +159,12 @@ void frmMain::buildMenus() {
     mnuHelpAbout = action(mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("1008"));
     mnuHelpHelp = action(mnuHelp, QStringLiteral("mnuHelpHelp"), QStringLiteral("ﾍﾙﾌﾟ"));
 
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
+    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
+    connect(mnuFileSave, &QAction::triggered, this, &frmMain::mnuFileSave_Click);
+    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::mnuFileSaveAs_Click);
+    connect(mnuFilePageSetup, &QAction::triggered, this, &frmMain::mnuFilePageSetup_Click);
+    connect(mnuFilePrint, &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
     connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
@@ -162,6 +174,7 @@ void frmMain::buildToolBar() {
     tbToolBar = named<QToolBar>(this, QStringLiteral("tbToolBar"));
     tbToolBar->setMovable(false);
     tbToolBar->setFloatable(false);
+    connect(tbToolBar, &QToolBar::actionTriggered, this, &frmMain::tbToolBar_ButtonClick);
     addToolBar(Qt::TopToolBarArea, tbToolBar);
 
     struct Button {
@@ -169,23 +182,19 @@ void frmMain::buildToolBar() {
         const char16_t* text;
         const char16_t* hint; // a resource number, or the text itself
         const char* imageKey;
-        QStyle::StandardPixmap image;
     };
     const Button buttons[] = {
-        {u"開く", u"元帳ﾌｧｲﾙを開く", u"1009", "Open", QStyle::SP_DialogOpenButton},
+        {u"開く", u"元帳ﾌｧｲﾙを開く", u"1009", "Open"},
         {u"名前をつけて保存", u"元帳ﾌｧｲﾙを名前をつけて保存", u"元帳ﾌｧｲﾙを名前をつけて保存",
-         "Folder04", QStyle::SP_DirIcon},
-        {u"上書き保存", u"元帳ﾌｧｲﾙを上書き保存", u"1010", "Save", QStyle::SP_DialogSaveButton},
-        {u"ページ設定", u"ﾌﾟﾘﾝﾀの設定", u"ﾌﾟﾘﾝﾀの設定", "Setup", QStyle::SP_FileDialogDetailedView},
-        {u"印刷", u"印刷", u"1011", "Print", QStyle::SP_FileIcon},
+         "Folder04"},
+        {u"上書き保存", u"元帳ﾌｧｲﾙを上書き保存", u"1010", "Save"},
+        {u"ページ設定", u"ﾌﾟﾘﾝﾀの設定", u"ﾌﾟﾘﾝﾀの設定", "Setup"},
+        {u"印刷", u"印刷", u"1011", "Print"},
     };
     for (const Button& button : buttons) {
         const QString imageKey = QString::fromLatin1(button.imageKey);
-        QIcon icon = imageKey == QLatin1String("Print")
-                         ? QIcon::fromTheme(QStringLiteral("document-print"),
-                                            style()->standardIcon(button.image))
-                         : style()->standardIcon(button.image);
-        QAction* action = tbToolBar->addAction(icon, QString::fromUtf16(button.text));
+        QAction* action =
+            tbToolBar->addAction(toolbarIcon(imageKey), QString::fromUtf16(button.text));
         action->setObjectName(QStringLiteral("tbToolBar_") + imageKey);
         action->setProperty("Key", QString::fromUtf16(button.key));
         action->setProperty("ImageKey", imageKey);
@@ -203,15 +212,15 @@ QWidget* frmMain::buildSettingsPage() {
 
     optTiTle[0] = named<QRadioButton>(titles, QStringLiteral("optTiTle_0"));
     optTiTle[0]->setText(QStringLiteral("学級の会計"));
-    place(optTiTle[0], 240, 300, 2400, 300);
+    place(optTiTle[0], 240, 270, 2400, 300);
     optTiTle[0]->setChecked(true);
 
     const int labelLeft = 480, fieldLeft = 1560, fieldWidth = 3600, rowHeight = 330;
-    int top = 660;
+    int top = 600;
     auto row = [&](const QString& labelName, const QString& caption, QWidget* field) {
         label(titles, labelName, caption, labelLeft, top + 30, fieldLeft - labelLeft - 60);
         place(field, fieldLeft, top, fieldWidth, rowHeight);
-        top += 390;
+        top += 360;
     };
     TextSchoolName = named<QLineEdit>(titles, QStringLiteral("TextSchoolName"));
     row(QStringLiteral("LabelSchoolName"), QStringLiteral("学校"), TextSchoolName);
@@ -238,8 +247,8 @@ QWidget* frmMain::buildSettingsPage() {
 
     optTiTle[1] = named<QRadioButton>(titles, QStringLiteral("optTiTle_1"));
     optTiTle[1]->setText(QStringLiteral("その他の会計"));
-    place(optTiTle[1], 240, top + 30, 2400, 300);
-    top += 390;
+    place(optTiTle[1], 240, top, 2400, 300);
+    top += 360;
     TextTlTle = named<QLineEdit>(titles, QStringLiteral("TextTlTle"));
     row(QStringLiteral("LabelTlTle"), QStringLiteral("表題"), TextTlTle);
     TextReporter = named<QLineEdit>(titles, QStringLiteral("TextReporter"));
@@ -249,7 +258,7 @@ QWidget* frmMain::buildSettingsPage() {
           fieldLeft - 300);
     DTPickerPrintDate = datePicker(titles, QStringLiteral("DTPickerPrintDate"));
     place(DTPickerPrintDate, fieldLeft, top, 1800, rowHeight);
-    top += 420;
+    top += 450;
 
     QLabel* note = label(titles, QStringLiteral("LabelTitleNote"),
                          QStringLiteral("元帳と会計報告書を印刷するときに使います。"
@@ -315,7 +324,6 @@ QWidget* frmMain::buildIncomePage() {
     place(TextIncomeStudents, 7020, fieldTop, 600, height);
     UpDownIncomeStudents = named<UpDownButton>(page, QStringLiteral("UpDownIncomeStudents"));
     UpDownIncomeStudents->setRange(0, 999);
-    UpDownIncomeStudents->setValue(30);
     place(UpDownIncomeStudents, 7620, fieldTop, 240, height);
 
     label(page, QStringLiteral("LabelIncomeAmount"), QStringLiteral("金額"), 7980, labelTop, 1080);
@@ -566,6 +574,10 @@ void frmMain::storePlacement() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!askToSaveChanges()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -593,10 +605,6 @@ void frmMain::optPrint_Click(int) {
             return;
         }
     }
-}
-
-void frmMain::mnuFileExit_Click() {
-    close();
 }
 
 void frmMain::mnuHelpAbout_Click() {

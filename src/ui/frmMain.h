@@ -4,11 +4,15 @@
 // six term sheets). Everything the user does runs through its handlers, which
 // work on the shared state of the run.
 
+#include "LedgerFile.h"
+#include "PrintTitles.h"
 #include "SharedState.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -17,6 +21,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -46,8 +51,40 @@ public:
     // The receipt numbers offered for a new expense: the eleven lowest that
     // no entry of the ledger uses.
     void fillSupplyReceiptList();
+
+    // The ledger file of the document: read into the ledger (keeping what
+    // the ledger holds) or written with a backup of the previous version.
+    // False, after a message saying why, when nothing was read or written.
+    bool loadArticleFile(const QString& path);
+    bool saveArticleFile(const QString& path);
+
+    // Asks which file to open or save to: (title, filter, saving) → a path,
+    // empty when the user cancelled. Tests answer instead of a person.
+    using FileChooser = std::function<QString(const QString&, const QString&, bool)>;
+    void setFileChooser(FileChooser chooser);
+
+    // Shows the printer choice for the print command: true when the user
+    // chose to print. Tests answer instead of a person.
+    using PrintDialog = std::function<bool(QPrinter&)>;
+    void setPrintDialog(PrintDialog dialog);
     void fillIncomeItemList();
     void fillSupplyItemList();
+
+    // The entry lists and the money left (both pages' labels at once).
+    void showIncomeList();
+    void showSupplyList();
+    void highlightListRow(FlexGrid* grid, int row);
+    void scrollListToRow(FlexGrid* grid, int row, int count);
+
+    // Rebuilds the term lists from the ledger and refills the six term pages.
+    void tabulateTerms();
+    void fillTermSheet(Period period);
+    FlexGrid* termGrid(Period period) const;
+
+    void previousIncomeNumber();
+    void nextIncomeNumber();
+    void previousSupplyNumber();
+    void nextSupplyNumber();
 
 signals:
     void aboutRequested();
@@ -55,8 +92,39 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public slots:
+    void CommandIncomeNew_Click();
+    void CommandIncomeRecord_Click();
+    void CommandIncomeDelete_Click();
+    void CommandIncomeCancel_Click();
+    void MSFlexGridIncome_Click();
+    void TextIncomeNo_Change();
+    void TextIncomePerPerson_Change();
+    void TextIncomeStudents_Change();
+    void TextIncomeAmount_Change();
+
+    void CommandSupplyNew_Click();
+    void CommandSupplyRecord_Click();
+    void CommandSupplyDelete_Click();
+    void CommandSupplyCancel_Click();
+    void MSFlexGridSupply_Click();
+    void TextSupplyNo_Change();
+    void TextSupplyAmount_Change();
+    void ComboSupplyReceipt_Change();
+    void ComboSupplyReceipt_Click(int index);
+
+    void mnuFileOpen_Click();
+    bool mnuFileSave_Click();
+    bool mnuFileSaveAs_Click();
+    void mnuFileClose_Click();
+    void tbToolBar_ButtonClick(QAction* button);
+    void mnuFilePrint_Click();
+    void mnuFilePageSetup_Click();
 
 private slots:
+    void SSTabSheets_Click(int index);
     void optPrint_Click(int index);
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
@@ -71,6 +139,39 @@ private:
     QWidget* buildTermPage(FlexGrid*& grid, const QString& name);
     void setUpGrid(FlexGrid* grid, const std::array<QString, 6>& titles,
                    const std::array<int, 6>& widths);
+    void connectEntryPages();
+    void setUpEntryFields();
+    // Runs one user action; a total beyond 32 bits or any other failure ends
+    // it with a message instead of leaving the handler.
+    void guarded(const std::function<void()>& action);
+    // Whether the field's text holds only allowed characters; a refused text
+    // empties the field and keeps the focus there.
+    bool acceptField(QWidget* field, const QString& text, QStringView allowed);
+    void refuseField(QWidget* field);
+    void applyEnterRule(bool income);
+    bool handleKey(QWidget* field, int key);
+    void loadIncomeEntry(int number);
+    void loadSupplyEntry(int number);
+    void openNewRow(FlexGrid* grid, int row, int textColumn, QDateEdit* picker);
+    void clickList(FlexGrid* grid, bool income);
+    // Whether the ledger's balance stays within 32 bits when `removed` leaves
+    // it and `added` joins it; says so in a message when it would not.
+    bool balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& added,
+                             const ArticlePtr& addedList = nullptr);
+    QString chooseFile(const QString& title, const QString& filter, bool forSaving);
+    QAction* toolbarButton(const QString& key) const;
+    void enableOpen(bool enabled);
+    void enableSave(bool enabled);
+    void enableSaveAs(bool enabled);
+    LedgerTitles currentTitles() const;
+    PrintTitles printTitles() const;
+    QPrinter& printer();
+    void showTitles(const LedgerTitles& titles);
+    // The question about unsaved changes; false when the document must stay
+    // open because a save the user asked for did not happen.
+    bool askToSaveChanges();
+    int listRowHeight(const QString& text, int columnWidth) const;
+    void showRemainder();
     void restorePlacement();
     void storePlacement();
     void Form_Unload();
@@ -78,6 +179,9 @@ private:
     SharedState& m_state;
     QString m_historyReadPath;
     QString m_historyWritePath;
+    FileChooser m_chooseFile;
+    PrintDialog m_printDialog;
+    std::unique_ptr<QPrinter> m_printer;
 
 public:
     // Controls, by the names the pages and their handlers use.

@@ -1,0 +1,128 @@
+// Speed of the window's own work on ledgers far larger than one class's
+// year: recording an entry, switching to a term page after a change, opening
+// and saving a ledger file. Runs on the offscreen platform.
+
+#include "FlexGrid.h"
+#include "LedgerFile.h"
+#include "SharedState.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace sorobe;
+
+namespace {
+
+// A year of entries repeated: one in five an expense, 60 items.
+ArticlePtr makeLedger(int count) {
+    ArticlePtr ledger = SorobeArticle::create();
+    SorobeArticle* tail = ledger.get();
+    const QDate start(2002, 4, 1);
+    for (int i = 0; i < count; ++i) {
+        ArticlePtr e = SorobeArticle::create();
+        e->setTaDate(DateTime::fromQDate(start.addDays(i * 365 / count)));
+        e->setTaIncome(i % 5 != 0);
+        e->setTaReceipt(e->taIncome() ? 0 : std::int16_t(i % 999 + 1));
+        e->setTaArticle(QStringLiteral("項目%1").arg(i % 60));
+        e->setTaSubArticle(e->taIncome() ? QStringLiteral("%1月分").arg(i % 12 + 1) : QString());
+        e->setTaAmount(1000 + i % 100);
+        e->setTaKey(i + 1);
+        tail->insertArticle(e);
+        tail = e.get();
+    }
+    return ledger;
+}
+
+struct Window {
+    SharedState state;
+    std::unique_ptr<frmMain> window;
+    explicit Window(int entries) {
+        window = std::make_unique<frmMain>(state);
+        window->Form_Load();
+        if (entries > 0) {
+            ArticlePtr ledger = makeLedger(entries);
+            mergeIntoLedger(state.ledger, ledger);
+            for (ArticlePtr e = state.ledger->nextArticle(); e; e = e->nextArticle())
+                (e->taIncome() ? state.incomeCount : state.supplyCount)++;
+            state.keyCounter = entries + 1;
+            window->MSFlexGridIncome->setRows(state.incomeCount + 1);
+            window->MSFlexGridSupply->setRows(state.supplyCount + 1);
+            window->showIncomeList();
+            window->showSupplyList();
+        }
+    }
+};
+
+void recordOneIncome(benchmark::State& run) {
+    Window w(int(run.range(0)));
+    for (auto _ : run) {
+        w.window->CommandIncomeNew_Click();
+        w.window->ComboIncomeArticle->setEditText(QStringLiteral("学級費"));
+        w.window->TextIncomeAmount->setText(QStringLiteral("35000"));
+        w.window->CommandIncomeRecord_Click();
+    }
+}
+BENCHMARK(recordOneIncome)->Arg(5'000)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void termPageAfterARecording(benchmark::State& run) {
+    Window w(int(run.range(0)));
+    for (auto _ : run) {
+        run.PauseTiming();
+        w.window->SSTabSheets->setCurrentIndex(1);
+        w.window->CommandIncomeNew_Click();
+        w.window->TextIncomeAmount->setText(QStringLiteral("100"));
+        w.window->CommandIncomeRecord_Click();
+        run.ResumeTiming();
+        w.window->SSTabSheets->setCurrentIndex(3);
+    }
+}
+BENCHMARK(termPageAfterARecording)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void openLedgerFile(benchmark::State& run) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("大きな元帳.txt"));
+    {
+        ArticlePtr ledger = makeLedger(int(run.range(0)));
+        saveLedgerFile(path, LedgerTitles{}, ledger);
+    }
+    for (auto _ : run) {
+        run.PauseTiming();
+        auto w = std::make_unique<Window>(0);
+        run.ResumeTiming();
+        w->window->loadArticleFile(path);
+        run.PauseTiming();
+        w.reset();
+        run.ResumeTiming();
+    }
+}
+BENCHMARK(openLedgerFile)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void saveLedgerFileFromWindow(benchmark::State& run) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("大きな元帳.txt"));
+    Window w(int(run.range(0)));
+    for (auto _ : run)
+        w.window->saveArticleFile(path);
+}
+BENCHMARK(saveLedgerFileFromWindow)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

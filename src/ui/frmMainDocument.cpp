@@ -1,0 +1,221 @@
+// The ledger document: open, save, save under a new name, close and exit,
+// the question about unsaved changes, and the availability of the commands.
+
+#include "FlexGrid.h"
+#include "LedgerFile.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QToolBar>
+
+namespace sorobe {
+
+QString frmMain::chooseFile(const QString& title, const QString& filter, bool forSaving) {
+    if (m_chooseFile)
+        return m_chooseFile(title, filter, forSaving);
+    // Qt's own dialog, the same on every desktop; no extension is added to a
+    // name typed without one.
+    const auto options = QFileDialog::DontUseNativeDialog;
+    return forSaving
+               ? QFileDialog::getSaveFileName(this, title, QString(), filter, nullptr, options)
+               : QFileDialog::getOpenFileName(this, title, QString(), filter, nullptr, options);
+}
+
+void frmMain::setFileChooser(FileChooser chooser) {
+    m_chooseFile = std::move(chooser);
+}
+
+QAction* frmMain::toolbarButton(const QString& key) const {
+    for (QAction* button : tbToolBar->actions()) {
+        if (button->property("Key").toString() == key)
+            return button;
+    }
+    return nullptr;
+}
+
+void frmMain::enableOpen(bool enabled) {
+    mnuFileOpen->setEnabled(enabled);
+    toolbarButton(QStringLiteral("開く"))->setEnabled(enabled);
+}
+
+void frmMain::enableSave(bool enabled) {
+    mnuFileSave->setEnabled(enabled);
+    toolbarButton(QStringLiteral("上書き保存"))->setEnabled(enabled);
+}
+
+void frmMain::enableSaveAs(bool enabled) {
+    mnuFileSaveAs->setEnabled(enabled);
+    toolbarButton(QStringLiteral("名前をつけて保存"))->setEnabled(enabled);
+}
+
+LedgerTitles frmMain::currentTitles() const {
+    LedgerTitles titles;
+    titles.accountKind =
+        optTiTle[0]->isChecked() ? AccountKind::ClassAccount : AccountKind::OtherAccount;
+    titles.schoolName = TextSchoolName->text();
+    titles.year = ComboYearHome->currentText();
+    titles.grade = ComboGradeHome->currentText();
+    titles.room = ComboRoomHome->currentText();
+    titles.teacher = TextChargeHome->text();
+    titles.title = TextTlTle->text();
+    titles.reporter = TextReporter->text();
+    return titles;
+}
+
+void frmMain::showTitles(const LedgerTitles& titles) {
+    optTiTle[titles.accountKind == AccountKind::ClassAccount ? 0 : 1]->setChecked(true);
+    TextSchoolName->setText(titles.schoolName);
+    ComboYearHome->setEditText(titles.year);
+    ComboGradeHome->setEditText(titles.grade);
+    ComboRoomHome->setEditText(titles.room);
+    TextChargeHome->setText(titles.teacher);
+    TextTlTle->setText(titles.title);
+    TextReporter->setText(titles.reporter);
+}
+
+bool frmMain::loadArticleFile(const QString& path) {
+    LedgerReadResult read =
+        readLedgerFile(path, m_state.ledger->nextArticle() ? m_state.keyCounter : std::int32_t(1));
+    if (!read.ok()) {
+        QMessageBox::warning(this, windowTitle(), read.message);
+        return false;
+    }
+    LedgerContents& contents = *read.contents;
+    // Entries recorded before the open stay: the pages must still be able to
+    // number them together with the file's.
+    if (m_state.incomeCount + contents.incomeCount > std::numeric_limits<std::int16_t>::max() ||
+        m_state.supplyCount + contents.supplyCount > std::numeric_limits<std::int16_t>::max()) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("「%1」は記録が多すぎるため開けません。").arg(path));
+        return false;
+    }
+    if (!balanceStaysInRange(nullptr, nullptr, contents.ledger))
+        return false;
+
+    LedgerTitles titles = currentTitles();
+    contents.titles.applyTo(titles);
+    showTitles(titles);
+    mergeIntoLedger(m_state.ledger, contents.ledger);
+    m_state.incomeCount = std::int16_t(m_state.incomeCount + contents.incomeCount);
+    m_state.supplyCount = std::int16_t(m_state.supplyCount + contents.supplyCount);
+    m_state.keyCounter = contents.nextKey;
+
+    guarded([&] { tabulateTerms(); });
+    MSFlexGridIncome->setRows(m_state.incomeCount + 1);
+    MSFlexGridSupply->setRows(m_state.supplyCount + 1);
+    showIncomeList();
+    showSupplyList();
+    fillSupplyReceiptList();
+    return true;
+}
+
+bool frmMain::saveArticleFile(const QString& path) {
+    const LedgerSaveResult saved = saveLedgerFile(path, currentTitles(), m_state.ledger);
+    if (!saved.ok) {
+        QMessageBox::warning(this, windowTitle(), saved.message);
+        return false;
+    }
+    m_state.modified = false;
+    return true;
+}
+
+void frmMain::mnuFileOpen_Click() {
+    const QString path =
+        chooseFile(QStringLiteral("開く"), QStringLiteral("すべてのﾌｧｲﾙ (*)"), false);
+    if (path.isEmpty())
+        return;
+    if (!loadArticleFile(path))
+        return;
+    m_state.fileName = path;
+    enableSave(true);
+    enableSaveAs(true);
+    enableOpen(false);
+}
+
+bool frmMain::mnuFileSave_Click() {
+    return saveArticleFile(m_state.fileName);
+}
+
+bool frmMain::mnuFileSaveAs_Click() {
+    const QString path = chooseFile(QStringLiteral("名前をつけて保存する"),
+                                    QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true);
+    if (path.isEmpty())
+        return false;
+    if (!saveArticleFile(path))
+        return false;
+    m_state.fileName = path;
+    enableSave(true);
+    return true;
+}
+
+bool frmMain::askToSaveChanges() {
+    if (!m_state.modified)
+        return true;
+    QMessageBox question(QMessageBox::NoIcon, QStringLiteral("そろべえ"),
+                         QStringLiteral("ﾌｧｲﾙが保存していません。保存しますか？"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    if (question.exec() != QMessageBox::Yes)
+        return true;
+    // A save that does not happen keeps the document open: closing now would
+    // lose what the user just asked to keep.
+    if (mnuFileSave->isEnabled())
+        return mnuFileSave_Click();
+    if (mnuFileSaveAs->isEnabled())
+        return mnuFileSaveAs_Click();
+    return false;
+}
+
+void frmMain::mnuFileClose_Click() {
+    if (!askToSaveChanges())
+        return;
+    m_state.incomeCount = 0;
+    m_state.supplyCount = 0;
+    m_state.studentCount = 30;
+    m_state.incomeHighlightRow = 0;
+    m_state.supplyHighlightRow = 0;
+    m_state.modified = false;
+    m_state.incomeEditEntry.reset();
+    m_state.incomeSelectedEntry.reset();
+    m_state.supplyEditEntry.reset();
+    m_state.supplySelectedEntry.reset();
+    enableSave(false);
+    enableSaveAs(false);
+    enableOpen(true);
+    optTiTle[0]->setChecked(true);
+    TextTlTle->clear();
+    TextReporter->clear();
+    m_state.resetDocument();
+
+    Form_Load();
+    TextIncomeNo->setReadOnly(false);
+    TextSupplyNo->setReadOnly(false);
+    TextIncomeNo->clear();
+    TextSupplyNo->clear();
+    TextIncomeStudents->setText(QString::number(m_state.studentCount));
+    showRemainder();
+}
+
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::tbToolBar_ButtonClick(QAction* button) {
+    const QString key = button->property("Key").toString();
+    if (key == QStringLiteral("開く"))
+        mnuFileOpen_Click();
+    else if (key == QStringLiteral("名前をつけて保存"))
+        mnuFileSaveAs_Click();
+    else if (key == QStringLiteral("上書き保存"))
+        mnuFileSave_Click();
+    else if (key == QStringLiteral("ページ設定"))
+        mnuFilePageSetup_Click();
+    else if (key == QStringLiteral("印刷"))
+        mnuFilePrint_Click();
+}
+
+} // namespace sorobe

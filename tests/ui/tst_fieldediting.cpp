@@ -1,0 +1,340 @@
+// Typing into the entry fields: the character filters (a refused character
+// empties the whole field), numbers too wide for their field, the zero rule
+// of the amounts, the text selected on Tab, Enter in every field with a key
+// handler, the arrow keys of the pupil and receipt fields and the spin button.
+
+#include "FlexGrid.h"
+#include "SharedState.h"
+#include "UpDownButton.h"
+#include "frmMain.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace sorobe;
+
+namespace {
+
+QString focusName() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+void type(const QString& text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                            c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
+                            QString(c), Qt::NoModifier);
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QTest::qWait(5); // the window settles between two keystrokes
+}
+
+struct Page {
+    SharedState state;
+    frmMain window{state};
+
+    explicit Page(int tab) {
+        window.Form_Load();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        if (!QTest::qWaitForWindowActive(&window))
+            qFatal("window not active");
+        get<QTabWidget>("SSTabSheets")->setCurrentIndex(tab);
+    }
+    template <class T = QWidget> T* get(const QString& name) {
+        T* control = window.findChild<T*>(name);
+        if (!control)
+            qFatal("no control %s", qPrintable(name));
+        return control;
+    }
+    // The texts of the named fields, joined by "|".
+    QString texts(const QStringList& names) {
+        QStringList out;
+        for (const QString& name : names)
+            out << (window.findChild<QComboBox*>(name) ? get<QComboBox>(name)->currentText()
+                                                       : get<QLineEdit>(name)->text());
+        return out.join(u'|');
+    }
+    void click(const QString& name) {
+        QTest::mouseClick(get(name), Qt::LeftButton);
+        QTest::qWait(10);
+    }
+    // The user clicks into a field and empties it.
+    void clear(const QString& name) {
+        click(name);
+        press(Qt::Key_A, Qt::ControlModifier);
+        press(Qt::Key_Delete);
+    }
+    bool newOpen(bool income) {
+        return get<QPushButton>(income ? "CommandIncomeRecord" : "CommandSupplyRecord")
+                   ->isEnabled() &&
+               !get<QPushButton>(income ? "CommandIncomeNew" : "CommandSupplyNew")->isEnabled();
+    }
+    void load(std::initializer_list<ArticlePtr> entries) {
+        for (const ArticlePtr& e : entries) {
+            e->setTaKey(state.keyCounter++);
+            state.ledger->addArticle(e);
+            ++(e->taIncome() ? state.incomeCount : state.supplyCount);
+        }
+        window.showSupplyList();
+        window.showIncomeList();
+    }
+};
+
+ArticlePtr entry(bool income, int day, int receipt, const QString& item) {
+    ArticlePtr e = SorobeArticle::create();
+    e->setTaIncome(income);
+    e->setTaDate(DateTime::fromDate(2001, 5, day));
+    e->setTaReceipt(std::int16_t(receipt));
+    e->setTaArticle(item);
+    e->setTaAmount(100 * day);
+    e->setTaStudentsNumber(30);
+    return e;
+}
+
+} // namespace
+
+class TestFieldEditing : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_config;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+    }
+
+    void filtersAndWidths_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        auto row = [](const char* name, const char* field, const char* typed, const char* shown) {
+            QTest::newRow(name) << QString::fromLatin1(field) << QString::fromUtf8(typed)
+                                << QString::fromLatin1(shown);
+        };
+        const char *amount = "TextIncomeAmount", *supply = "TextSupplyAmount",
+                   *perPupil = "TextIncomePerPerson", *pupils = "TextIncomeStudents",
+                   *receipt = "ComboSupplyReceipt";
+        row("amount 12a", amount, "12a", "");
+        row("amount full-width", amount, "１２", "");
+        row("amount 0", amount, "0", "");
+        row("amount -0", amount, "-0", "");
+        row("amount -", amount, "-", "-");
+        row("amount -5", amount, "-5", "-5");
+        row("amount 1 2", amount, "1 2", "1 2");
+        row("amount largest", amount, "2147483647", "2147483647");
+        row("amount too large", amount, "2147483648", "");
+        row("amount smallest", amount, "-2147483648", "-2147483648");
+        row("amount too small", amount, "-2147483649", "");
+        row("expense 12a", supply, "12a", "");
+        row("expense 0", supply, "0", "");
+        row("expense -5", supply, "-5", "-5");
+        row("expense too large", supply, "3000000000", "");
+        row("per pupil x", perPupil, "5x", "");
+        row("per pupil 0", perPupil, "0", "");
+        row("per pupil -", perPupil, "-", "-");
+        row("per pupil x 30 too large", perPupil, "100000000", "");
+        row("per pupil x 30 too small", perPupil, "-100000000", "");
+        row("pupils -", pupils, "-", "");
+        row("pupils full-width", pupils, "1２", "");
+        row("pupils 32767", pupils, "32767", "32767");
+        row("pupils 32768", pupils, "32768", "");
+        row("receipt -", receipt, "-", "");
+        row("receipt 12a", receipt, "12a", "");
+        row("receipt full-width", receipt, "０", "");
+        row("receipt 32767", receipt, "32767", "32767");
+        row("receipt 32768", receipt, "32768", "");
+        row("number a", "TextIncomeNo", "a", "");
+        row("expense number -", "TextSupplyNo", "-", "");
+    }
+    void filtersAndWidths() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        const bool income = field.contains(u"Income");
+        Page p(income ? 1 : 2);
+        if (!field.endsWith(u"No"))
+            p.click(income ? "CommandIncomeNew" : "CommandSupplyNew");
+        p.clear(field);
+        type(typed);
+        QCOMPARE(p.texts({field}), shown);
+        QCOMPARE(focusName(), field);
+        QVERIFY(p.state.ledger->nextArticle() == nullptr);
+        if (field.endsWith(u"Amount") && !shown.isEmpty() && shown != u"-") {
+            press(Qt::Key_Return); // what the field holds is what is recorded
+            QCOMPARE(p.state.ledger->nextArticle()->taAmount(), shown.remove(u' ').toInt());
+        }
+    }
+
+    void productBeyond32BitsEmptiesThePupils() {
+        Page p(1);
+        p.click("CommandIncomeNew");
+        p.clear("TextIncomeStudents");
+        type(QStringLiteral("1"));
+        p.click("TextIncomePerPerson");
+        type(QStringLiteral("100000000"));
+        QCOMPARE(p.texts({"TextIncomeAmount"}), QStringLiteral("100000000"));
+        p.clear("TextIncomeStudents");
+        type(QStringLiteral("22")); // 2 pupils fit, 22 do not
+        QCOMPARE(p.texts({"TextIncomeStudents"}), QString());
+        QCOMPARE(focusName(), QStringLiteral("TextIncomeStudents"));
+        QCOMPARE(p.texts({"TextIncomeAmount"}), QStringLiteral("200000000"));
+    }
+
+    // Reached by keyboard, a field's whole text is selected, so typing replaces it.
+    void tabSelectsTheWholeText_data() {
+        QTest::addColumn<int>("tabs"); // Tabs from the item, or Shift+Tabs from the pupils
+        QTest::addColumn<QString>("field");
+        QTest::newRow("per pupil") << 2 << QStringLiteral("TextIncomePerPerson");
+        QTest::newRow("pupils") << 3 << QStringLiteral("TextIncomeStudents");
+        QTest::newRow("amount") << 4 << QStringLiteral("TextIncomeAmount");
+        QTest::newRow("sub-item") << -2 << QStringLiteral("ComboIncomeSubArticle");
+        QTest::newRow("item") << -3 << QStringLiteral("ComboIncomeArticle");
+    }
+    void tabSelectsTheWholeText() {
+        QFETCH(int, tabs);
+        QFETCH(QString, field);
+        Page p(1);
+        p.click("CommandIncomeNew");
+        type(QStringLiteral("遠足代"));
+        press(Qt::Key_Tab);
+        type(QStringLiteral("4月分"));
+        press(Qt::Key_Tab);
+        type(QStringLiteral("500"));
+        const QString before = p.texts({field});
+        p.click(tabs > 0 ? "ComboIncomeArticle" : "TextIncomeStudents");
+        for (int i = 0; i < std::abs(tabs); ++i)
+            press(Qt::Key_Tab, tabs > 0 ? Qt::NoModifier : Qt::ShiftModifier);
+        QCOMPARE(focusName(), field);
+        auto* combo = p.window.findChild<QComboBox*>(field);
+        QCOMPARE((combo ? combo->lineEdit() : p.get<QLineEdit>(field))->selectedText(), before);
+        type(QStringLiteral("2"));
+        QCOMPARE(p.texts({field}), QStringLiteral("2"));
+    }
+
+    void enterStartsThenRecords_data() {
+        QTest::addColumn<QString>("field");
+        for (const char* name :
+             {"TextIncomeNo", "TextIncomePerPerson", "TextIncomeStudents", "TextIncomeAmount",
+              "TextSupplyNo", "TextSupplyAmount", "ComboSupplyReceipt"})
+            QTest::newRow(name) << name;
+    }
+    void enterStartsThenRecords() {
+        QFETCH(QString, field);
+        const bool income = field.contains(u"Income");
+        Page p(income ? 1 : 2);
+        p.click(field);
+        press(Qt::Key_Return);
+        QVERIFY(p.newOpen(income));
+        p.click(field);
+        press(Qt::Key_Return); // no amount: nothing
+        QVERIFY(p.newOpen(income));
+        QVERIFY(p.state.ledger->nextArticle() == nullptr);
+        p.click(income ? "TextIncomeAmount" : "TextSupplyAmount");
+        type(QStringLiteral("700"));
+        p.click(field);
+        press(Qt::Key_Return);
+        QVERIFY(p.state.ledger->nextArticle());
+        QCOMPARE(p.state.ledger->nextArticle()->taAmount(), 700);
+        QCOMPARE(p.texts({income ? "TextIncomeNo" : "TextSupplyNo"}), QStringLiteral("1"));
+    }
+
+    void enterInTheAmountLeavesNoPerPupilAmount() {
+        Page p(1);
+        p.click("CommandIncomeNew");
+        p.click("TextIncomePerPerson");
+        type(QStringLiteral("100"));
+        p.click("TextIncomeAmount");
+        press(Qt::Key_Return);
+        QCOMPARE(p.state.ledger->nextArticle()->taAmount(), 3000); // recorded before emptying
+        QCOMPARE(p.state.ledger->nextArticle()->taPerPerson(), 100);
+        const QStringList fields{"TextIncomeNo", "TextIncomePerPerson", "TextIncomeAmount"};
+        QCOMPARE(p.texts(fields), QStringLiteral("1||3000"));
+        // Any other key in the amount field empties the per-pupil amount too.
+        p.click("TextIncomePerPerson");
+        type(QStringLiteral("200"));
+        p.click("TextIncomeAmount");
+        press(Qt::Key_Left);
+        QCOMPARE(p.texts(fields), QStringLiteral("1||6000"));
+    }
+
+    void upAndDownStepThroughTheIncomeEntries() {
+        Page p(1);
+        p.load({entry(true, 1, 0, "A"), entry(true, 2, 0, "B"), entry(true, 3, 0, "C"),
+                entry(true, 4, 0, "D"), entry(true, 5, 0, "E")});
+        p.click("TextIncomeNo");
+        type(QStringLiteral("5"));
+        p.click("TextIncomeStudents");
+        press(Qt::Key_Down);
+        QCOMPARE(p.texts({"TextIncomeNo", "ComboIncomeArticle"}), QStringLiteral("5|E"));
+        press(Qt::Key_Up);
+        QCOMPARE(p.texts({"TextIncomeNo", "ComboIncomeArticle"}), QStringLiteral("4|D"));
+        QCOMPARE(focusName(), QStringLiteral("TextIncomeStudents"));
+        press(Qt::Key_Left);
+        QCOMPARE(focusName(), QStringLiteral("TextIncomeNo"));
+        p.click("TextIncomeStudents");
+        press(Qt::Key_Right);
+        QCOMPARE(focusName(), QStringLiteral("ComboIncomeArticle"));
+        // With a new entry open the number moves but nothing is loaded.
+        p.click("CommandIncomeNew");
+        p.click("TextIncomeStudents");
+        press(Qt::Key_Up);
+        QCOMPARE(p.texts({"TextIncomeNo", "ComboIncomeArticle"}), QStringLiteral("5|"));
+        QVERIFY(p.newOpen(true));
+    }
+
+    void upAndDownInTheReceiptKeepTheLoadedReceipt() {
+        Page p(2);
+        p.load({entry(false, 1, 4, "A"), entry(false, 2, 0, "B"), entry(false, 3, 9, "C")});
+        p.window.fillSupplyReceiptList();
+        p.click("ComboSupplyReceipt");
+        const QStringList fields{"TextSupplyNo", "ComboSupplyReceipt", "ComboSupplyArticle"};
+        press(Qt::Key_Down); // an empty number counts as 0
+        QCOMPARE(p.texts(fields), QStringLiteral("1|4|A"));
+        press(Qt::Key_Down);
+        QCOMPARE(p.texts(fields), QStringLiteral("2|0|B"));
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        QCOMPARE(p.texts(fields), QStringLiteral("3|9|C"));
+        press(Qt::Key_Up);
+        QCOMPARE(p.texts(fields), QStringLiteral("2|0|B"));
+        QCOMPARE(focusName(), QStringLiteral("ComboSupplyReceipt"));
+        press(Qt::Key_Left);
+        QCOMPARE(focusName(), QStringLiteral("TextSupplyNo"));
+        p.click("ComboSupplyReceipt");
+        press(Qt::Key_Right);
+        QCOMPARE(focusName(), QStringLiteral("ComboSupplyArticle"));
+    }
+
+    void spinButtonStepsThePupils() {
+        Page p(1);
+        p.click("CommandIncomeNew");
+        p.click("TextIncomePerPerson");
+        type(QStringLiteral("100"));
+        auto* spin = p.get<UpDownButton>("UpDownIncomeStudents");
+        QTest::mouseClick(spin->findChild<QToolButton*>("up"), Qt::LeftButton);
+        QCOMPARE(p.texts({"TextIncomeStudents"}), QStringLiteral("31"));
+        QCOMPARE(p.texts({"TextIncomeAmount"}), QStringLiteral("3100"));
+        p.clear("TextIncomeStudents");
+        type(QStringLiteral("999"));
+        QTest::mouseClick(spin->findChild<QToolButton*>("up"), Qt::LeftButton);
+        QCOMPARE(p.texts({"TextIncomeStudents"}), QStringLiteral("999"));
+        p.clear("TextIncomeStudents");
+        type(QStringLiteral("1"));
+        QTest::mouseClick(spin->findChild<QToolButton*>("down"), Qt::LeftButton);
+        QTest::mouseClick(spin->findChild<QToolButton*>("down"), Qt::LeftButton);
+        QCOMPARE(p.texts({"TextIncomeStudents"}), QStringLiteral("0"));
+        QCOMPARE(p.texts({"TextIncomeAmount"}), QStringLiteral("100"));
+    }
+};
+
+QTEST_MAIN(TestFieldEditing)
+#include "tst_fieldediting.moc"
