@@ -79,6 +79,26 @@ QComboBox* editableCombo(QWidget* parent, const QString& name, const QStringList
     return combo;
 }
 
+// The four buttons of an entry page, in a row under its fields.
+void commandButtons(QWidget* page, const QString& kind, QPushButton*& newButton,
+                    QPushButton*& record, QPushButton*& remove, QPushButton*& cancel) {
+    const struct {
+        QPushButton*& button;
+        const char* role;
+        const char16_t* caption;
+        int left;
+    } buttons[] = {{newButton, "New", u"新規", 120},
+                   {record, "Record", u"登録", 1200},
+                   {remove, "Delete", u"削除", 2280},
+                   {cancel, "Cancel", u"ｷｬﾝｾﾙ", 3360}};
+    for (const auto& b : buttons) {
+        b.button = named<QPushButton>(page, QStringLiteral("Command") + kind +
+                                                QString::fromLatin1(b.role));
+        b.button->setText(QString::fromUtf16(b.caption));
+        place(b.button, b.left, 840, 1000, 360);
+    }
+}
+
 // A stored placement value: decimal twips, nothing else.
 std::optional<int> storedTwips(const QSettings& settings, const QString& key) {
     const QVariant value = settings.value(key);
@@ -331,20 +351,8 @@ QWidget* frmMain::buildIncomePage() {
     TextIncomeAmount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     place(TextIncomeAmount, 7980, fieldTop, 1080, height);
 
-    auto button = [page](const QString& name, const QString& caption, int left) {
-        QPushButton* result = named<QPushButton>(page, name);
-        result->setText(caption);
-        place(result, left, 840, 1000, 360);
-        return result;
-    };
-    CommandIncomeNew = button(QStringLiteral("CommandIncomeNew"), QStringLiteral("新規"), 120);
-    CommandIncomeRecord =
-        button(QStringLiteral("CommandIncomeRecord"), QStringLiteral("登録"), 1200);
-    CommandIncomeDelete =
-        button(QStringLiteral("CommandIncomeDelete"), QStringLiteral("削除"), 2280);
-    CommandIncomeCancel =
-        button(QStringLiteral("CommandIncomeCancel"), QStringLiteral("ｷｬﾝｾﾙ"), 3360);
-
+    commandButtons(page, QStringLiteral("Income"), CommandIncomeNew, CommandIncomeRecord,
+                   CommandIncomeDelete, CommandIncomeCancel);
     MSFlexGridIncome = named<FlexGrid>(page, QStringLiteral("MSFlexGridIncome"));
     place(MSFlexGridIncome, 120, 1320, gridWidth, 3480);
 
@@ -382,20 +390,8 @@ QWidget* frmMain::buildSupplyPage() {
     TextSupplyAmount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     place(TextSupplyAmount, 7620, fieldTop, 1440, height);
 
-    auto button = [page](const QString& name, const QString& caption, int left) {
-        QPushButton* result = named<QPushButton>(page, name);
-        result->setText(caption);
-        place(result, left, 840, 1000, 360);
-        return result;
-    };
-    CommandSupplyNew = button(QStringLiteral("CommandSupplyNew"), QStringLiteral("新規"), 120);
-    CommandSupplyRecord =
-        button(QStringLiteral("CommandSupplyRecord"), QStringLiteral("登録"), 1200);
-    CommandSupplyDelete =
-        button(QStringLiteral("CommandSupplyDelete"), QStringLiteral("削除"), 2280);
-    CommandSupplyCancel =
-        button(QStringLiteral("CommandSupplyCancel"), QStringLiteral("ｷｬﾝｾﾙ"), 3360);
-
+    commandButtons(page, QStringLiteral("Supply"), CommandSupplyNew, CommandSupplyRecord,
+                   CommandSupplyDelete, CommandSupplyCancel);
     MSFlexGridSupply = named<FlexGrid>(page, QStringLiteral("MSFlexGridSupply"));
     place(MSFlexGridSupply, 120, 1320, gridWidth, 3480);
 

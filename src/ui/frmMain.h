@@ -152,8 +152,36 @@ private:
     bool handleKey(QWidget* field, int key);
     void loadIncomeEntry(int number);
     void loadSupplyEntry(int number);
-    void openNewRow(FlexGrid* grid, int row, int textColumn, QDateEdit* picker);
-    void clickList(FlexGrid* grid, bool income);
+
+    // What the income and the expense page have in common: their controls
+    // and their share of the shared state, so that both run the same steps.
+    struct EntryPage {
+        bool income;
+        QLineEdit* number;
+        QDateEdit* date;
+        QComboBox* article;
+        QLineEdit* amount;
+        QPushButton* newButton;
+        QPushButton* record;
+        QPushButton* remove;
+        QPushButton* cancel;
+        FlexGrid* grid;
+        std::int16_t& count;
+        ArticlePtr& edit;
+        ArticlePtr& selected;
+        std::int16_t& highlight;
+        SelectionPtr& history;
+    };
+    EntryPage incomePage();
+    EntryPage supplyPage();
+    bool openNewEntry(const EntryPage& page);
+    void selectByNumber(const EntryPage& page);
+    void clickList(const EntryPage& page);
+    void recordEntry(const EntryPage& page);
+    void deleteEntry(const EntryPage& page);
+    void cancelEntry(const EntryPage& page, std::initializer_list<QWidget*> emptied);
+    void amountChanged(QLineEdit* field);
+    void lookUpReceipt(std::int32_t receipt);
     // Whether the ledger's balance stays within 32 bits when `removed` leaves
     // it and `added` joins it; says so in a message when it would not.
     bool balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& added,

@@ -43,12 +43,6 @@ DateTime pickedDate(const QDateEdit* picker) {
     return DateTime::fromQDate(picker->date());
 }
 
-// Whether the buttons show a new entry being typed (新規 and 削除 off, 登録 on).
-bool newEntryOpen(const QPushButton* newButton, const QPushButton* record,
-                  const QPushButton* remove) {
-    return !newButton->isEnabled() && record->isEnabled() && !remove->isEnabled();
-}
-
 void setButtons(std::initializer_list<QPushButton*> buttons, std::initializer_list<bool> states) {
     auto state = states.begin();
     for (QPushButton* button : buttons)
@@ -115,45 +109,223 @@ bool frmMain::balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& a
     return false;
 }
 
-void frmMain::openNewRow(FlexGrid* grid, int row, int textColumn, QDateEdit* picker) {
-    grid->setRows(row + 1);
-    grid->setRow(row);
-    grid->setTextMatrix(row, 0, QString::number(row));
-    picker->setDate(QDate::currentDate());
-    grid->setTextMatrix(row, 1, formatListDate(DateTime::today()));
+// ---- steps both pages share ------------------------------------------------
+
+frmMain::EntryPage frmMain::incomePage() {
+    return {true,
+            TextIncomeNo,
+            DTPickerIncomeDate,
+            ComboIncomeArticle,
+            TextIncomeAmount,
+            CommandIncomeNew,
+            CommandIncomeRecord,
+            CommandIncomeDelete,
+            CommandIncomeCancel,
+            MSFlexGridIncome,
+            m_state.incomeCount,
+            m_state.incomeEditEntry,
+            m_state.incomeSelectedEntry,
+            m_state.incomeHighlightRow,
+            m_state.incomeHistory};
+}
+
+frmMain::EntryPage frmMain::supplyPage() {
+    return {false,
+            TextSupplyNo,
+            DTPickerSupplyDate,
+            ComboSupplyArticle,
+            TextSupplyAmount,
+            CommandSupplyNew,
+            CommandSupplyRecord,
+            CommandSupplyDelete,
+            CommandSupplyCancel,
+            MSFlexGridSupply,
+            m_state.supplyCount,
+            m_state.supplyEditEntry,
+            m_state.supplySelectedEntry,
+            m_state.supplyHighlightRow,
+            m_state.supplyHistory};
+}
+
+bool frmMain::openNewEntry(const EntryPage& page) {
+    if (page.count == std::numeric_limits<std::int16_t>::max()) {
+        QApplication::beep();
+        return false;
+    }
+    const int n = ++page.count;
+    page.selected.reset();
+    page.edit = SorobeArticle::create();
+
+    // The new entry's row: number, today's date, the page's alignments.
+    FlexGrid* grid = page.grid;
+    const int textColumn = page.income ? 2 : 3;
+    grid->setRows(n + 1);
+    grid->setRow(n);
+    grid->setTextMatrix(n, 0, QString::number(n));
+    page.date->setDate(QDate::currentDate());
+    grid->setTextMatrix(n, 1, formatListDate(DateTime::today()));
     for (int column = 1; column <= 4; ++column) {
         grid->setCol(column);
         grid->setCellAlignment(column == 1 ? alignCentre
                                            : (column == textColumn ? alignLeft : alignRight));
     }
     grid->setWordWrap(true);
+    highlightListRow(grid, n);
+    scrollListToRow(grid, n, n);
+
+    if (page.income) {
+        // The pupils shown when a new entry starts become the class size.
+        m_state.studentCount =
+            std::int16_t(numericValue(TextIncomeStudents->text(), IntWidth::Bits16).value_or(0));
+    }
+    setButtons({page.newButton, page.record, page.remove, page.cancel}, {false, true, false, true});
+    page.number->setText(QString::number(n));
+    page.number->setReadOnly(true);
+    return true;
+}
+
+void frmMain::selectByNumber(const EntryPage& page) {
+    if (page.number->isReadOnly() || !acceptField(page.number, page.number->text(), u"0123456789 "))
+        return;
+    const std::int64_t v = numericValue64(page.number->text());
+    if (v > page.count) {
+        page.number->clear();
+        page.income ? CommandIncomeCancel_Click() : CommandSupplyCancel_Click();
+    } else if (v >= page.count && !page.newButton->isEnabled() && page.record->isEnabled() &&
+               !page.remove->isEnabled()) {
+        // New has just written the new entry's number: nothing to load.
+    } else if (v <= 0) {
+        page.number->clear();
+        page.income ? CommandIncomeCancel_Click() : CommandSupplyCancel_Click();
+    } else {
+        page.income ? loadIncomeEntry(int(v)) : loadSupplyEntry(int(v));
+    }
+}
+
+void frmMain::clickList(const EntryPage& page) {
+    FlexGrid* grid = page.grid;
+    const int r = grid->Row();
+    const int c = grid->Col();
+    if (page.number->isReadOnly() || r < 1 || r > page.count + 1)
+        return;
+    page.number->setText(QString::number(r));
+    highlightListRow(grid, r);
+    scrollListToRow(grid, r, page.count);
+
+    QWidget* const incomeFields[] = {TextIncomeNo, DTPickerIncomeDate, ComboIncomeArticle,
+                                     TextIncomePerPerson, TextIncomeAmount};
+    // A click in the receipt column goes to the receipt number.
+    QWidget* const supplyFields[] = {TextSupplyNo, DTPickerSupplyDate, ComboSupplyReceipt,
+                                     ComboSupplyArticle, TextSupplyAmount};
+    if (c < 0 || c > 4)
+        return;
+    QWidget* target = page.income ? incomeFields[c] : supplyFields[c];
+    target->setFocus();
+    if (auto* field = qobject_cast<QLineEdit*>(target))
+        field->selectAll();
+    else if (auto* combo = qobject_cast<QComboBox*>(target))
+        combo->lineEdit()->selectAll();
+}
+
+void frmMain::recordEntry(const EntryPage& page) {
+    ArticlePtr edit = page.edit;
+    if (!balanceStaysInRange(page.selected, edit))
+        return;
+
+    m_state.modified = true;
+    if (page.selected) {
+        m_state.ledger->deleteArticle(page.selected);
+        page.selected.reset();
+    }
+    edit->setTaKey(m_state.keyCounter);
+    m_state.keyCounter = checkedAdd(m_state.keyCounter, std::int32_t(1));
+    const std::int32_t position = m_state.ledger->addArticle(edit);
+
+    page.history->appendSelectionWithCount(
+        SorobeSelection::create(page.article->currentText(), 1, edit->taDate()));
+    page.income ? fillIncomeItemList() : fillSupplyItemList();
+    m_state.termsStale = true;
+    page.income ? showIncomeList() : showSupplyList();
+
+    // The recorded entry is chosen again, wherever its date put it.
+    page.grid->setRow(position);
+    page.grid->setCol(0);
+    clickList(page);
+}
+
+void frmMain::deleteEntry(const EntryPage& page) {
+    if (page.selected) {
+        if (!balanceStaysInRange(page.selected, nullptr))
+            return;
+        m_state.ledger->deleteArticle(page.selected);
+        m_state.termsStale = true;
+        m_state.modified = true;
+        page.selected.reset();
+    }
+    --page.count;
+    page.grid->setRows(page.count + 1);
+    if (page.highlight > page.count) {
+        page.highlight = 0;
+    } else if (page.highlight != 0) {
+        page.grid->setRow(page.highlight);
+        for (int column = 1; column <= 5; ++column) {
+            page.grid->setCol(column);
+            page.grid->setCellBackColor(Qt::white);
+        }
+    }
+    m_state.sheetRowCount.fill(1);
+    page.income ? showIncomeList() : showSupplyList();
+}
+
+void frmMain::cancelEntry(const EntryPage& page, std::initializer_list<QWidget*> emptied) {
+    if (page.number->isReadOnly()) {
+        // The new entry was never recorded: its row goes.
+        page.highlight = 0;
+        --page.count;
+        page.grid->setRows(page.count + 1);
+    }
+    page.edit.reset();
+    page.selected.reset();
+    page.number->setReadOnly(false);
+    page.number->clear();
+    page.date->setDate(QDate::currentDate());
+    for (QWidget* field : emptied) {
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->clear();
+        else if (auto* combo = qobject_cast<QComboBox*>(field))
+            combo->setEditText(QString());
+    }
+    page.number->setFocus();
+    setButtons({page.newButton, page.record, page.remove, page.cancel},
+               {true, false, false, false});
+}
+
+void frmMain::amountChanged(QLineEdit* field) {
+    const QString text = field->text();
+    if (!acceptField(field, text, u"0123456789- ") || text.endsWith(u'-'))
+        return;
+    const auto amount = numericValue(text, IntWidth::Bits32);
+    if (!amount)
+        refuseField(field);
+    else if (*amount == 0)
+        field->clear();
+}
+
+void frmMain::lookUpReceipt(std::int32_t receipt) {
+    for (ArticlePtr entry = m_state.ledger->nextArticle(); entry; entry = entry->nextArticle()) {
+        if (entry->taReceipt() == receipt) {
+            DTPickerSupplyDate->setDate(entry->taDate().toQDate());
+            return;
+        }
+    }
 }
 
 // ---- income ---------------------------------------------------------------
 
 void frmMain::CommandIncomeNew_Click() {
     guarded([&] {
-        if (m_state.incomeCount == std::numeric_limits<std::int16_t>::max()) {
-            QApplication::beep();
+        if (!openNewEntry(incomePage()))
             return;
-        }
-        const int n = ++m_state.incomeCount;
-        m_state.incomeSelectedEntry.reset();
-        m_state.incomeEditEntry = SorobeArticle::create();
-
-        openNewRow(MSFlexGridIncome, n, 2, DTPickerIncomeDate);
-        highlightListRow(MSFlexGridIncome, n);
-        scrollListToRow(MSFlexGridIncome, n, n);
-
-        // The pupils shown when a new entry starts become the class size.
-        m_state.studentCount =
-            std::int16_t(numericValue(TextIncomeStudents->text(), IntWidth::Bits16).value_or(0));
-
-        setButtons(
-            {CommandIncomeNew, CommandIncomeRecord, CommandIncomeDelete, CommandIncomeCancel},
-            {false, true, false, true});
-        TextIncomeNo->setText(QString::number(n));
-        TextIncomeNo->setReadOnly(true);
         ComboIncomeArticle->setEditText(QString());
         ComboIncomeSubArticle->setEditText(QString());
         TextIncomePerPerson->clear();
@@ -164,24 +336,7 @@ void frmMain::CommandIncomeNew_Click() {
 }
 
 void frmMain::TextIncomeNo_Change() {
-    guarded([&] {
-        if (TextIncomeNo->isReadOnly() ||
-            !acceptField(TextIncomeNo, TextIncomeNo->text(), u"0123456789 "))
-            return;
-        const std::int64_t v = numericValue64(TextIncomeNo->text());
-        if (v > m_state.incomeCount) {
-            TextIncomeNo->clear();
-            CommandIncomeCancel_Click();
-        } else if (v >= m_state.incomeCount &&
-                   newEntryOpen(CommandIncomeNew, CommandIncomeRecord, CommandIncomeDelete)) {
-            // New has just written the new entry's number: nothing to load.
-        } else if (v <= 0) {
-            TextIncomeNo->clear();
-            CommandIncomeCancel_Click();
-        } else {
-            loadIncomeEntry(int(v));
-        }
-    });
+    guarded([&] { selectByNumber(incomePage()); });
 }
 
 void frmMain::loadIncomeEntry(int number) {
@@ -211,40 +366,8 @@ void frmMain::loadIncomeEntry(int number) {
                {true, true, true, true});
 }
 
-void frmMain::clickList(FlexGrid* grid, bool income) {
-    const int r = grid->Row();
-    const int c = grid->Col();
-    QLineEdit* number = income ? TextIncomeNo : TextSupplyNo;
-    const int count = income ? m_state.incomeCount : m_state.supplyCount;
-    if (number->isReadOnly())
-        return;
-    if (r < 1 || r > count + 1)
-        return;
-    number->setText(QString::number(r));
-    highlightListRow(grid, r);
-    scrollListToRow(grid, r, count);
-
-    QWidget* target = nullptr;
-    if (income) {
-        QWidget* const byColumn[] = {TextIncomeNo, DTPickerIncomeDate, ComboIncomeArticle,
-                                     TextIncomePerPerson, TextIncomeAmount};
-        target = c >= 0 && c <= 4 ? byColumn[c] : nullptr;
-    } else {
-        QWidget* const byColumn[] = {TextSupplyNo, DTPickerSupplyDate, ComboSupplyReceipt,
-                                     ComboSupplyArticle, TextSupplyAmount};
-        target = c >= 0 && c <= 4 ? byColumn[c] : nullptr;
-    }
-    if (!target)
-        return;
-    target->setFocus();
-    if (auto* field = qobject_cast<QLineEdit*>(target))
-        field->selectAll();
-    else if (auto* combo = qobject_cast<QComboBox*>(target))
-        combo->lineEdit()->selectAll();
-}
-
 void frmMain::MSFlexGridIncome_Click() {
-    guarded([&] { clickList(MSFlexGridIncome, true); });
+    guarded([&] { clickList(incomePage()); });
 }
 
 void frmMain::CommandIncomeRecord_Click() {
@@ -254,7 +377,6 @@ void frmMain::CommandIncomeRecord_Click() {
         ArticlePtr edit = m_state.incomeEditEntry;
         if (amount == 0 || !edit)
             return;
-
         edit->setTaDate(pickedDate(DTPickerIncomeDate));
         edit->setTaArticle(ComboIncomeArticle->currentText());
         edit->setTaSubArticle(ComboIncomeSubArticle->currentText());
@@ -264,76 +386,18 @@ void frmMain::CommandIncomeRecord_Click() {
         edit->setTaStudentsNumber(
             std::int16_t(numericValue(TextIncomeStudents->text(), IntWidth::Bits16).value_or(0)));
         edit->setTaIncome(true);
-        if (!balanceStaysInRange(m_state.incomeSelectedEntry, edit))
-            return;
-
-        m_state.modified = true;
-        if (m_state.incomeSelectedEntry) {
-            m_state.ledger->deleteArticle(m_state.incomeSelectedEntry);
-            m_state.incomeSelectedEntry.reset();
-        }
-        edit->setTaKey(m_state.keyCounter);
-        m_state.keyCounter = checkedAdd(m_state.keyCounter, std::int32_t(1));
-        const std::int32_t position = m_state.ledger->addArticle(edit);
-
-        m_state.incomeHistory->appendSelectionWithCount(
-            SorobeSelection::create(ComboIncomeArticle->currentText(), 1, edit->taDate()));
-        fillIncomeItemList();
-        m_state.termsStale = true;
-        showIncomeList();
-
-        MSFlexGridIncome->setRow(position);
-        MSFlexGridIncome->setCol(0);
-        clickList(MSFlexGridIncome, true);
+        recordEntry(incomePage());
     });
 }
 
 void frmMain::CommandIncomeDelete_Click() {
-    guarded([&] {
-        if (m_state.incomeSelectedEntry) {
-            if (!balanceStaysInRange(m_state.incomeSelectedEntry, nullptr))
-                return;
-            m_state.ledger->deleteArticle(m_state.incomeSelectedEntry);
-            m_state.termsStale = true;
-            m_state.modified = true;
-            m_state.incomeSelectedEntry.reset();
-        }
-        --m_state.incomeCount;
-        MSFlexGridIncome->setRows(m_state.incomeCount + 1);
-        if (m_state.incomeHighlightRow > m_state.incomeCount) {
-            m_state.incomeHighlightRow = 0;
-        } else if (m_state.incomeHighlightRow != 0) {
-            MSFlexGridIncome->setRow(m_state.incomeHighlightRow);
-            for (int column = 1; column <= 5; ++column) {
-                MSFlexGridIncome->setCol(column);
-                MSFlexGridIncome->setCellBackColor(Qt::white);
-            }
-        }
-        m_state.sheetRowCount.fill(1);
-        showIncomeList();
-    });
+    guarded([&] { deleteEntry(incomePage()); });
 }
 
 void frmMain::CommandIncomeCancel_Click() {
     guarded([&] {
-        if (TextIncomeNo->isReadOnly()) {
-            m_state.incomeHighlightRow = 0;
-            --m_state.incomeCount;
-            MSFlexGridIncome->setRows(m_state.incomeCount + 1);
-        }
-        m_state.incomeEditEntry.reset();
-        m_state.incomeSelectedEntry.reset();
-        TextIncomeNo->setReadOnly(false);
-        TextIncomeNo->clear();
-        DTPickerIncomeDate->setDate(QDate::currentDate());
-        ComboIncomeArticle->setEditText(QString());
-        ComboIncomeSubArticle->setEditText(QString());
-        TextIncomePerPerson->clear();
-        TextIncomeAmount->clear();
-        TextIncomeNo->setFocus();
-        setButtons(
-            {CommandIncomeNew, CommandIncomeRecord, CommandIncomeDelete, CommandIncomeCancel},
-            {true, false, false, false});
+        cancelEntry(incomePage(), {ComboIncomeArticle, ComboIncomeSubArticle, TextIncomePerPerson,
+                                   TextIncomeAmount});
     });
 }
 
@@ -393,41 +457,15 @@ void frmMain::TextIncomeStudents_Change() {
 }
 
 void frmMain::TextIncomeAmount_Change() {
-    guarded([&] {
-        const QString text = TextIncomeAmount->text();
-        if (!acceptField(TextIncomeAmount, text, u"0123456789- "))
-            return;
-        if (text.endsWith(u'-'))
-            return;
-        const auto amount = numericValue(text, IntWidth::Bits32);
-        if (!amount)
-            refuseField(TextIncomeAmount);
-        else if (*amount == 0)
-            TextIncomeAmount->clear();
-    });
+    guarded([&] { amountChanged(TextIncomeAmount); });
 }
 
 // ---- expenses -------------------------------------------------------------
 
 void frmMain::CommandSupplyNew_Click() {
     guarded([&] {
-        if (m_state.supplyCount == std::numeric_limits<std::int16_t>::max()) {
-            QApplication::beep();
+        if (!openNewEntry(supplyPage()))
             return;
-        }
-        const int n = ++m_state.supplyCount;
-        m_state.supplySelectedEntry.reset();
-        m_state.supplyEditEntry = SorobeArticle::create();
-
-        openNewRow(MSFlexGridSupply, n, 3, DTPickerSupplyDate);
-        highlightListRow(MSFlexGridSupply, n);
-        scrollListToRow(MSFlexGridSupply, n, n);
-
-        setButtons(
-            {CommandSupplyNew, CommandSupplyRecord, CommandSupplyDelete, CommandSupplyCancel},
-            {false, true, false, true});
-        TextSupplyNo->setText(QString::number(n));
-        TextSupplyNo->setReadOnly(true);
         ComboSupplyReceipt->setEditText(QString());
         ComboSupplyArticle->setEditText(QString());
         TextSupplyAmount->clear();
@@ -437,24 +475,7 @@ void frmMain::CommandSupplyNew_Click() {
 }
 
 void frmMain::TextSupplyNo_Change() {
-    guarded([&] {
-        if (TextSupplyNo->isReadOnly() ||
-            !acceptField(TextSupplyNo, TextSupplyNo->text(), u"0123456789 "))
-            return;
-        const std::int64_t v = numericValue64(TextSupplyNo->text());
-        if (v > m_state.supplyCount) {
-            TextSupplyNo->clear();
-            CommandSupplyCancel_Click();
-        } else if (v >= m_state.supplyCount &&
-                   newEntryOpen(CommandSupplyNew, CommandSupplyRecord, CommandSupplyDelete)) {
-            // New has just written the new entry's number: nothing to load.
-        } else if (v <= 0) {
-            TextSupplyNo->clear();
-            CommandSupplyCancel_Click();
-        } else {
-            loadSupplyEntry(int(v));
-        }
-    });
+    guarded([&] { selectByNumber(supplyPage()); });
 }
 
 void frmMain::loadSupplyEntry(int number) {
@@ -479,7 +500,7 @@ void frmMain::loadSupplyEntry(int number) {
 }
 
 void frmMain::MSFlexGridSupply_Click() {
-    guarded([&] { clickList(MSFlexGridSupply, false); });
+    guarded([&] { clickList(supplyPage()); });
 }
 
 void frmMain::CommandSupplyRecord_Click() {
@@ -489,98 +510,27 @@ void frmMain::CommandSupplyRecord_Click() {
         ArticlePtr edit = m_state.supplyEditEntry;
         if (amount == 0 || !edit)
             return;
-
         edit->setTaDate(pickedDate(DTPickerSupplyDate));
         edit->setTaArticle(ComboSupplyArticle->currentText());
         edit->setTaAmount(amount);
         edit->setTaReceipt(std::int16_t(
             numericValue(ComboSupplyReceipt->currentText(), IntWidth::Bits16).value_or(0)));
         edit->setTaIncome(false);
-        if (!balanceStaysInRange(m_state.supplySelectedEntry, edit))
-            return;
-
-        m_state.modified = true;
-        if (m_state.supplySelectedEntry) {
-            m_state.ledger->deleteArticle(m_state.supplySelectedEntry);
-            m_state.supplySelectedEntry.reset();
-        }
-        edit->setTaKey(m_state.keyCounter);
-        m_state.keyCounter = checkedAdd(m_state.keyCounter, std::int32_t(1));
-        const std::int32_t position = m_state.ledger->addArticle(edit);
-
-        m_state.supplyHistory->appendSelectionWithCount(
-            SorobeSelection::create(ComboSupplyArticle->currentText(), 1, edit->taDate()));
-        fillSupplyItemList();
-        m_state.termsStale = true;
-        showSupplyList();
-
-        MSFlexGridSupply->setRow(position);
-        MSFlexGridSupply->setCol(0);
-        clickList(MSFlexGridSupply, false);
+        recordEntry(supplyPage());
     });
 }
 
 void frmMain::CommandSupplyDelete_Click() {
-    guarded([&] {
-        if (m_state.supplySelectedEntry) {
-            if (!balanceStaysInRange(m_state.supplySelectedEntry, nullptr))
-                return;
-            m_state.ledger->deleteArticle(m_state.supplySelectedEntry);
-            m_state.termsStale = true;
-            m_state.modified = true;
-            m_state.supplySelectedEntry.reset();
-        }
-        --m_state.supplyCount;
-        MSFlexGridSupply->setRows(m_state.supplyCount + 1);
-        if (m_state.supplyHighlightRow > m_state.supplyCount) {
-            m_state.supplyHighlightRow = 0;
-        } else if (m_state.supplyHighlightRow != 0) {
-            MSFlexGridSupply->setRow(m_state.supplyHighlightRow);
-            for (int column = 1; column <= 5; ++column) {
-                MSFlexGridSupply->setCol(column);
-                MSFlexGridSupply->setCellBackColor(Qt::white);
-            }
-        }
-        m_state.sheetRowCount.fill(1);
-        showSupplyList();
-    });
+    guarded([&] { deleteEntry(supplyPage()); });
 }
 
 void frmMain::CommandSupplyCancel_Click() {
-    guarded([&] {
-        if (TextSupplyNo->isReadOnly()) {
-            m_state.supplyHighlightRow = 0;
-            --m_state.supplyCount;
-            MSFlexGridSupply->setRows(m_state.supplyCount + 1);
-        }
-        m_state.supplyEditEntry.reset();
-        m_state.supplySelectedEntry.reset();
-        TextSupplyNo->setReadOnly(false);
-        TextSupplyNo->clear();
-        DTPickerSupplyDate->setDate(QDate::currentDate());
-        ComboSupplyArticle->setEditText(QString());
-        TextSupplyAmount->clear();
-        // The receipt number stays: the next line of the same receipt is likely.
-        TextSupplyNo->setFocus();
-        setButtons(
-            {CommandSupplyNew, CommandSupplyRecord, CommandSupplyDelete, CommandSupplyCancel},
-            {true, false, false, false});
-    });
+    // The receipt number stays: the next line of the same receipt is likely.
+    guarded([&] { cancelEntry(supplyPage(), {ComboSupplyArticle, TextSupplyAmount}); });
 }
 
 void frmMain::TextSupplyAmount_Change() {
-    guarded([&] {
-        const QString text = TextSupplyAmount->text();
-        if (!acceptField(TextSupplyAmount, text, u"0123456789- "))
-            return;
-        if (text.endsWith(u'-'))
-            return;
-        const auto amount = numericValue(text, IntWidth::Bits32);
-        if (!amount)
-            refuseField(TextSupplyAmount);
-        else if (*amount == 0)
-            TextSupplyAmount->clear();
-    });
+    guarded([&] { amountChanged(TextSupplyAmount); });
 }
 
 void frmMain::ComboSupplyReceipt_Change() {
@@ -589,34 +539,19 @@ void frmMain::ComboSupplyReceipt_Change() {
         if (!acceptField(ComboSupplyReceipt, text, u"0123456789 "))
             return;
         const auto receipt = numericValue(text, IntWidth::Bits16);
-        if (!receipt) {
+        if (!receipt)
             refuseField(ComboSupplyReceipt);
-            return;
-        }
-        if (*receipt == 0)
-            return;
-        for (ArticlePtr entry = m_state.ledger->nextArticle(); entry;
-             entry = entry->nextArticle()) {
-            if (entry->taReceipt() == *receipt) {
-                DTPickerSupplyDate->setDate(entry->taDate().toQDate());
-                return;
-            }
-        }
+        else if (*receipt != 0)
+            lookUpReceipt(*receipt);
     });
 }
 
 void frmMain::ComboSupplyReceipt_Click(int index) {
+    // A number chosen from the list is looked up even when it is 0.
     guarded([&] {
-        const auto receipt = numericValue(ComboSupplyReceipt->itemText(index), IntWidth::Bits16);
-        if (!receipt)
-            return;
-        for (ArticlePtr entry = m_state.ledger->nextArticle(); entry;
-             entry = entry->nextArticle()) {
-            if (entry->taReceipt() == *receipt) {
-                DTPickerSupplyDate->setDate(entry->taDate().toQDate());
-                return;
-            }
-        }
+        if (const auto receipt =
+                numericValue(ComboSupplyReceipt->itemText(index), IntWidth::Bits16))
+            lookUpReceipt(*receipt);
     });
 }
 
