@@ -2,6 +2,7 @@
 #include "FlexGrid.h"
 #include "LedgerFile.h"
 #include "SharedState.h"
+#include "Twips.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -204,7 +205,14 @@ private slots:
         QVERIFY(loaded.state.ledger->nextArticle());
         QVERIFY(loaded.state.modified);
 
-        // No: the document is closed without saving.
+        // No: the document is closed without saving, and the window goes back
+        // to the placement stored at the end of the previous run.
+        {
+            QSettings settings(QStringLiteral("そろべえ"), QStringLiteral("そろべえ"));
+            settings.beginGroup(QStringLiteral("Settings"));
+            settings.setValue("MainLeft", "1500");
+            settings.setValue("MainTop", "750");
+        }
         {
             Answer no(QMessageBox::No);
             loaded.window->mnuFileClose->trigger();
@@ -219,6 +227,7 @@ private slots:
         QVERIFY(!loaded.window->mnuFileSave->isEnabled());
         QVERIFY(loaded.window->mnuFileSaveAs->isEnabled());
         QVERIFY(loaded.window->optTiTle[0]->isChecked());
+        QCOMPARE(loaded.window->pos(), QPoint(twipsToPixels(1500), twipsToPixels(750)));
 
         // Nothing unsaved: no question at all.
         Answer none(QMessageBox::No);
