@@ -45,7 +45,6 @@ std::unique_ptr<frmMain> startUp(SharedState& state) {
 
     auto window = std::make_unique<frmMain>(state);
     window->setWindowIcon(QIcon(paintApplicationIcon(32)));
-    window->setWindowIcon(QIcon(paintApplicationIcon(32)));
     window->setItemHistoryFiles(itemHistoryReadPath(), itemHistoryWritePath());
     QObject::connect(window.get(), &frmMain::aboutRequested, window.get(),
                      [owner = window.get()] { showAboutBox(owner); });

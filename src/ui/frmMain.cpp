@@ -179,22 +179,56 @@ void frmMain::buildMenus() {
     mnuHelpAbout = action(mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("1008"));
     mnuHelpHelp = action(mnuHelp, QStringLiteral("mnuHelpHelp"), QStringLiteral("ﾍﾙﾌﾟ"));
 
-    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
-    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
-    connect(mnuFileSave, &QAction::triggered, this, &frmMain::mnuFileSave_Click);
-    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::mnuFileSaveAs_Click);
-    connect(mnuFilePageSetup, &QAction::triggered, this, &frmMain::mnuFilePageSetup_Click);
-    connect(mnuFilePrint, &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
-    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
-    connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
+    // Every command runs guarded: whatever goes wrong ends it with a message,
+    // never the program.
+    const std::pair<QAction*, std::function<void()>> commands[] = {
+        {mnuFileOpen,
+         [this] {
+             mnuFileOpen_Click();
+         }},
+        {mnuFileClose,
+         [this] {
+             mnuFileClose_Click();
+         }},
+        {mnuFileSave,
+         [this] {
+             mnuFileSave_Click();
+         }},
+        {mnuFileSaveAs,
+         [this] {
+             mnuFileSaveAs_Click();
+         }},
+        {mnuFilePageSetup,
+         [this] {
+             mnuFilePageSetup_Click();
+         }},
+        {mnuFilePrint,
+         [this] {
+             mnuFilePrint_Click();
+         }},
+        {mnuFileExit,
+         [this] {
+             mnuFileExit_Click();
+         }},
+        {mnuHelpAbout,
+         [this] {
+             mnuHelpAbout_Click();
+         }},
+        {mnuHelpHelp,
+         [this] {
+             mnuHelpHelp_Click();
+         }},
+    };
+    for (const auto& [item, command] : commands)
+        connect(item, &QAction::triggered, this, [this, command] { guarded(command); });
 }
 
 void frmMain::buildToolBar() {
     tbToolBar = named<QToolBar>(this, QStringLiteral("tbToolBar"));
     tbToolBar->setMovable(false);
     tbToolBar->setFloatable(false);
-    connect(tbToolBar, &QToolBar::actionTriggered, this, &frmMain::tbToolBar_ButtonClick);
+    connect(tbToolBar, &QToolBar::actionTriggered, this,
+            [this](QAction* button) { guarded([&] { tbToolBar_ButtonClick(button); }); });
     addToolBar(Qt::TopToolBarArea, tbToolBar);
 
     struct Button {
@@ -293,7 +327,8 @@ QWidget* frmMain::buildSettingsPage() {
         QRadioButton* option = named<QRadioButton>(frmPrint, QStringLiteral("optPrint_%1").arg(i));
         option->setText(printKindName(i + 1));
         place(option, 240, 240 + 360 * i, 2295, i == 11 ? 255 : 375);
-        connect(option, &QRadioButton::clicked, this, [this, i] { optPrint_Click(i); });
+        connect(option, &QRadioButton::clicked, this,
+                [this, i] { guarded([&] { optPrint_Click(i); }); });
         optPrint[i] = option;
     }
     // 年間元帳 is chosen until the user picks another kind.
@@ -570,11 +605,14 @@ void frmMain::storePlacement() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (!askToSaveChanges()) {
+    bool closing = true;
+    guarded([&] { closing = askToSaveChanges(); });
+    if (!closing) {
         event->ignore();
         return;
     }
-    Form_Unload();
+    // The window closes even if storing the history or the placement fails.
+    guarded([&] { Form_Unload(); });
     event->accept();
 }
 

@@ -208,6 +208,8 @@ private:
     QString m_historyReadPath;
     QString m_historyWritePath;
     FileChooser m_chooseFile;
+    // Set while an income entry's values are written into the fields.
+    bool m_loadingEntry = false;
     PrintDialog m_printDialog;
     std::unique_ptr<QPrinter> m_printer;
 

@@ -97,6 +97,13 @@ bool frmMain::loadArticleFile(const QString& path) {
     if (!balanceStaysInRange(nullptr, nullptr, contents.ledger))
         return false;
 
+    // An entry still being typed is not in the ledger: it goes, as with
+    // ｷｬﾝｾﾙ, or it would be counted with the file's entries.
+    if (TextIncomeNo->isReadOnly())
+        CommandIncomeCancel_Click();
+    if (TextSupplyNo->isReadOnly())
+        CommandSupplyCancel_Click();
+
     LedgerTitles titles = currentTitles();
     contents.titles.applyTo(titles);
     showTitles(titles);

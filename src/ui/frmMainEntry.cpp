@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalBlocker>
 #include <limits>
 #include <vector>
 
@@ -57,10 +59,10 @@ void frmMain::guarded(const std::function<void()>& action) {
     } catch (const OverflowError&) {
         QMessageBox::warning(this, windowTitle(),
                              QStringLiteral("金額の合計が大きすぎるため、処理を中止しました。"));
-    } catch (const std::exception& error) {
+    } catch (const std::exception&) {
         QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("処理を中止しました。\n") +
-                                 QString::fromLocal8Bit(error.what()));
+                             QStringLiteral("思いがけない問題が起きたため、処理を中止しました。"
+                                            "元帳は変わっていません。"));
     }
 }
 
@@ -158,6 +160,8 @@ bool frmMain::openNewEntry(const EntryPage& page) {
 
     // The new entry's row: number, today's date, the page's alignments.
     FlexGrid* grid = page.grid;
+    // Income: the item (column 2) left, both amounts right. Expense: the
+    // item (column 3) left, the amount right; the receipt column keeps its own.
     const int textColumn = page.income ? 2 : 3;
     grid->setRows(n + 1);
     grid->setRow(n);
@@ -165,6 +169,8 @@ bool frmMain::openNewEntry(const EntryPage& page) {
     page.date->setDate(QDate::currentDate());
     grid->setTextMatrix(n, 1, formatListDate(DateTime::today()));
     for (int column = 1; column <= 4; ++column) {
+        if (!page.income && column == 2)
+            continue;
         grid->setCol(column);
         grid->setCellAlignment(column == 1 ? alignCentre
                                            : (column == textColumn ? alignLeft : alignRight));
@@ -287,7 +293,11 @@ void frmMain::cancelEntry(const EntryPage& page, std::initializer_list<QWidget*>
     page.edit.reset();
     page.selected.reset();
     page.number->setReadOnly(false);
-    page.number->clear();
+    {
+        // Emptying the number would only ask for this same cancel again.
+        const QSignalBlocker quiet(page.number);
+        page.number->clear();
+    }
     page.date->setDate(QDate::currentDate());
     for (QWidget* field : emptied) {
         if (auto* edit = qobject_cast<QLineEdit*>(field))
@@ -347,6 +357,8 @@ void frmMain::loadIncomeEntry(int number) {
     ArticlePtr edit = SorobeArticle::create();
     m_state.incomeEditEntry = edit;
 
+    m_loadingEntry = true;
+    const auto loaded = qScopeGuard([this] { m_loadingEntry = false; });
     DTPickerIncomeDate->setDate(entry->taDate().toQDate());
     ComboIncomeArticle->setEditText(entry->taArticle());
     ComboIncomeSubArticle->setEditText(entry->taSubArticle());
@@ -420,7 +432,10 @@ void frmMain::TextIncomePerPerson_Change() {
             std::int64_t(*perPerson) * numericValue64(TextIncomeStudents->text());
         if (product < std::numeric_limits<std::int32_t>::min() ||
             product > std::numeric_limits<std::int32_t>::max()) {
-            refuseField(TextIncomePerPerson);
+            // While an entry is being shown its fields are written one by one,
+            // and this product may pair its amount with the previous pupils.
+            if (!m_loadingEntry)
+                refuseField(TextIncomePerPerson);
             return;
         }
         TextIncomeAmount->setText(QString::number(product));
@@ -444,7 +459,8 @@ void frmMain::TextIncomeStudents_Change() {
             const std::int64_t product = numericValue64(TextIncomePerPerson->text()) * n;
             if (product < std::numeric_limits<std::int32_t>::min() ||
                 product > std::numeric_limits<std::int32_t>::max()) {
-                refuseField(TextIncomeStudents);
+                if (!m_loadingEntry)
+                    refuseField(TextIncomeStudents);
                 return;
             }
             TextIncomeAmount->setText(QString::number(product));

@@ -70,10 +70,12 @@ void frmMain::connectEntryPages() {
     connect(TextIncomeStudents, &QLineEdit::textChanged, this, &frmMain::TextIncomeStudents_Change);
     connect(TextIncomeAmount, &QLineEdit::textChanged, this, &frmMain::TextIncomeAmount_Change);
     connect(UpDownIncomeStudents, &UpDownButton::stepped, this, [this](int delta) {
-        const std::int64_t current = numericValue64(TextIncomeStudents->text());
-        const int clamped = int(std::clamp<std::int64_t>(current, 0, 999));
-        TextIncomeStudents->setText(
-            QString::number(UpDownIncomeStudents->stepFrom(clamped, delta)));
+        guarded([&] {
+            const std::int64_t current = numericValue64(TextIncomeStudents->text());
+            const int clamped = int(std::clamp<std::int64_t>(current, 0, 999));
+            TextIncomeStudents->setText(
+                QString::number(UpDownIncomeStudents->stepFrom(clamped, delta)));
+        });
     });
 
     connect(CommandSupplyNew, &QPushButton::clicked, this, &frmMain::CommandSupplyNew_Click);
@@ -150,8 +152,13 @@ bool frmMain::handleKey(QWidget* field, int key) {
         if (enter)
             applyEnterRule(true);
         // Whatever is typed into the amount stands on its own: the per-pupil
-        // amount no longer explains it.
-        TextIncomePerPerson->clear();
+        // amount no longer explains it. Leaving the field with Tab, or a
+        // modifier pressed alone, types nothing.
+        const bool typesNothing = key == Qt::Key_Tab || key == Qt::Key_Backtab ||
+                                  key == Qt::Key_Shift || key == Qt::Key_Control ||
+                                  key == Qt::Key_Alt || key == Qt::Key_Meta;
+        if (!typesNothing)
+            TextIncomePerPerson->clear();
     } else if (field == TextIncomeStudents) {
         switch (key) {
         case Qt::Key_Return:

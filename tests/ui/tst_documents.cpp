@@ -153,6 +153,30 @@ private slots:
         reopened.window->close();
     }
 
+    void openingDropsAnEntryStillBeingTyped() {
+        const QString path = m_files.filePath(QStringLiteral("一件.txt"));
+        {
+            Loaded writer;
+            writer.record(entry(true, QDate(2002, 4, 10), QStringLiteral("学級費"), 3000));
+            writer.answers = {path};
+            writer.window->mnuFileSaveAs->trigger();
+            writer.window->close();
+        }
+        Loaded loaded;
+        loaded.window->CommandIncomeNew->click();
+        loaded.window->CommandSupplyNew->click();
+        QCOMPARE(loaded.state.incomeCount, 1);
+        loaded.answers = {path};
+        loaded.window->mnuFileOpen->trigger();
+        // Only the file's entry counts; the row of the unrecorded one is gone.
+        QCOMPARE(loaded.state.incomeCount, 1);
+        QCOMPARE(loaded.state.supplyCount, 0);
+        QCOMPARE(loaded.window->MSFlexGridIncome->Rows(), 2);
+        QCOMPARE(loaded.window->MSFlexGridSupply->Rows(), 1);
+        QVERIFY(!loaded.window->TextIncomeNo->isReadOnly());
+        loaded.window->close();
+    }
+
     void aDamagedFileChangesNothing() {
         const QString path = m_files.filePath(QStringLiteral("壊れた.txt"));
         {

@@ -264,6 +264,13 @@ private slots:
         p.click("TextIncomeAmount");
         press(Qt::Key_Left);
         QCOMPARE(p.texts(fields), QStringLiteral("1||6000"));
+        // Leaving the field with Tab or Shift+Tab types nothing: the per-pupil amount stays.
+        p.click("TextIncomePerPerson");
+        type(QStringLiteral("300"));
+        p.click("TextIncomeAmount");
+        press(Qt::Key_Shift);
+        press(Qt::Key_Tab);
+        QCOMPARE(p.texts(fields), QStringLiteral("1|300|9000"));
     }
 
     void upAndDownStepThroughTheIncomeEntries() {
