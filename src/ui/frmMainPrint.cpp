@@ -6,14 +6,11 @@
 #include "PrintKinds.h"
 #include "frmMain.h"
 
-#include <QComboBox>
 #include <QDateEdit>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QRadioButton>
 
 namespace sorobe {
 
@@ -30,17 +27,19 @@ void frmMain::setPrintDialog(PrintDialog dialog) {
 }
 
 PrintTitles frmMain::printTitles() const {
-    PrintTitles titles;
-    titles.classAccount = optTiTle[0]->isChecked();
-    titles.schoolName = TextSchoolName->text();
-    titles.year = ComboYearHome->currentText();
-    titles.grade = ComboGradeHome->currentText();
-    titles.room = ComboRoomHome->currentText();
-    titles.teacher = TextChargeHome->text();
-    titles.title = TextTlTle->text();
-    titles.reporter = TextReporter->text();
-    titles.reportDate = DTPickerPrintDate->date();
-    return titles;
+    // The same settings-page values the ledger file keeps, and the report's date.
+    const LedgerTitles titles = currentTitles();
+    PrintTitles print;
+    print.classAccount = titles.accountKind == AccountKind::ClassAccount;
+    print.schoolName = titles.schoolName;
+    print.year = titles.year;
+    print.grade = titles.grade;
+    print.room = titles.room;
+    print.teacher = titles.teacher;
+    print.title = titles.title;
+    print.reporter = titles.reporter;
+    print.reportDate = DTPickerPrintDate->date();
+    return print;
 }
 
 void frmMain::mnuFilePrint_Click() {

@@ -3,6 +3,7 @@
 // of the amounts, the text selected on Tab, Enter in every field with a key
 // handler, the arrow keys of the pupil and receipt fields and the spin button.
 
+#include "EntryPageDriver.h"
 #include "FlexGrid.h"
 #include "SharedState.h"
 #include "UpDownButton.h"
@@ -21,72 +22,17 @@ using namespace sorobe;
 
 namespace {
 
-QString focusName() {
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-}
-
-void type(const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
-                            c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
-                            QString(c), Qt::NoModifier);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    QTest::qWait(5); // the window settles between two keystrokes
-}
-
-struct Page {
-    SharedState state;
-    frmMain window{state};
-
-    explicit Page(int tab) {
-        window.Form_Load();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        if (!QTest::qWaitForWindowActive(&window))
-            qFatal("window not active");
-        get<QTabWidget>("SSTabSheets")->setCurrentIndex(tab);
-    }
-    template <class T = QWidget> T* get(const QString& name) {
-        T* control = window.findChild<T*>(name);
-        if (!control)
-            qFatal("no control %s", qPrintable(name));
-        return control;
-    }
-    // The texts of the named fields, joined by "|".
-    QString texts(const QStringList& names) {
-        QStringList out;
-        for (const QString& name : names)
-            out << (window.findChild<QComboBox*>(name) ? get<QComboBox>(name)->currentText()
-                                                       : get<QLineEdit>(name)->text());
-        return out.join(u'|');
-    }
-    void click(const QString& name) {
-        QTest::mouseClick(get(name), Qt::LeftButton);
-        QTest::qWait(10);
-    }
+struct Page : PageDriver {
+    explicit Page(int tab)
+        : PageDriver(tab) {}
     // The user clicks into a field and empties it.
     void clear(const QString& name) {
         click(name);
         press(Qt::Key_A, Qt::ControlModifier);
         press(Qt::Key_Delete);
     }
-    bool newOpen(bool income) {
-        return get<QPushButton>(income ? "CommandIncomeRecord" : "CommandSupplyRecord")
-                   ->isEnabled() &&
-               !get<QPushButton>(income ? "CommandIncomeNew" : "CommandSupplyNew")->isEnabled();
-    }
-    void load(std::initializer_list<ArticlePtr> entries) {
-        for (const ArticlePtr& e : entries) {
-            e->setTaKey(state.keyCounter++);
-            state.ledger->addArticle(e);
-            ++(e->taIncome() ? state.incomeCount : state.supplyCount);
-        }
-        window.showSupplyList();
-        window.showIncomeList();
-    }
+    bool newOpen(bool income) { return mode(income ? "Income" : "Supply") == "New"; }
+    void load(std::initializer_list<ArticlePtr> entries) { addEntries(entries); }
 };
 
 ArticlePtr entry(bool income, int day, int receipt, const QString& item) {

@@ -4,6 +4,7 @@
 // list itself, and an evening's typing of income and expenses by keyboard.
 
 #include "../app/ModalWatcher.h"
+#include "EntryPageDriver.h"
 #include "FlexGrid.h"
 #include "SharedState.h"
 #include "UpDownButton.h"
@@ -27,72 +28,18 @@ namespace {
 
 const QColor red(255, 0, 0), black(0, 0, 0), yellow(255, 255, 200), white(255, 255, 255);
 
-QString focusName() {
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-}
-
-// One key event per character into the focused widget, Japanese text included.
-void type(const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
-                            c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
-                            QString(c), Qt::NoModifier);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    QTest::qWait(5); // the window settles between two keystrokes
-}
-
 QString today(const char* format = "yy/MM/dd") {
     return QDate::currentDate().toString(QString::fromLatin1(format));
 }
 
-struct Page {
-    SharedState state;
-    frmMain window{state};
-
-    explicit Page(int tab = 1) {
-        window.Form_Load();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        if (!QTest::qWaitForWindowActive(&window))
-            qFatal("window not active");
-        get<QTabWidget>("SSTabSheets")->setCurrentIndex(tab);
+struct Page : PageDriver {
+    explicit Page(int tab = 1)
+        : PageDriver(tab) {
         click(tab == 1 ? "TextIncomeNo" : "TextSupplyNo");
     }
-    template <class T = QWidget> T* get(const QString& name) {
-        T* control = window.findChild<T*>(name);
-        if (!control)
-            qFatal("no control %s", qPrintable(name));
-        return control;
-    }
-    // The texts of the named fields, joined by "|".
-    QString texts(const QStringList& names) {
-        QStringList out;
-        for (const QString& name : names)
-            out << (window.findChild<QComboBox*>(name) ? get<QComboBox>(name)->currentText()
-                                                       : get<QLineEdit>(name)->text());
-        return out.join(u'|');
-    }
-    void click(const QString& name) {
-        QTest::mouseClick(get(name), Qt::LeftButton);
-        QTest::qWait(10);
-    }
-    void clickCell(const QString& grid, int row, int col) {
-        auto* g = get<FlexGrid>(grid);
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(row, col).center());
-        QTest::qWait(10);
-    }
-    // "Browsing", "New" or "Editing" as the four buttons show it.
-    QString mode(const QString& page = QStringLiteral("Income")) {
-        QString bits;
-        for (const char* b : {"New", "Record", "Delete", "Cancel"})
-            bits += get<QPushButton>("Command" + page + b)->isEnabled() ? u'1' : u'0';
-        return bits == u"1000"   ? QStringLiteral("Browsing")
-               : bits == u"0101" ? QStringLiteral("New")
-               : bits == u"1111" ? QStringLiteral("Editing")
-                                 : bits;
+    QString mode(const QString& page = QStringLiteral("Income")) { return PageDriver::mode(page); }
+    QStringList rows(const QString& grid = QStringLiteral("MSFlexGridIncome")) {
+        return PageDriver::rows(grid);
     }
     QStringList ledger() {
         QStringList lines;
@@ -107,26 +54,8 @@ struct Page {
                          .arg(e->taReceipt());
         return lines;
     }
-    QStringList rows(const QString& grid = QStringLiteral("MSFlexGridIncome")) {
-        auto* g = get<FlexGrid>(grid);
-        QStringList out;
-        for (int r = 1; r < g->Rows(); ++r) {
-            QStringList cells;
-            for (int c = 0; c <= 4; ++c)
-                cells << g->TextMatrix(r, c);
-            out << cells.join(u'|');
-        }
-        return out;
-    }
-    // Entries as a loaded ledger file brings them, both lists shown.
     void load(const QList<ArticlePtr>& entries) {
-        for (const ArticlePtr& e : entries) {
-            e->setTaKey(state.keyCounter++);
-            state.ledger->addArticle(e);
-            ++(e->taIncome() ? state.incomeCount : state.supplyCount);
-        }
-        window.showSupplyList();
-        window.showIncomeList();
+        addEntries(entries);
         click("TextIncomeNo");
     }
 };

@@ -3,6 +3,7 @@
 // the money left shown on both pages.
 
 #include "../app/ModalWatcher.h"
+#include "EntryPageDriver.h"
 #include "FlexGrid.h"
 #include "SharedState.h"
 #include "frmMain.h"
@@ -24,89 +25,18 @@ namespace {
 
 const QColor red(255, 0, 0), black(0, 0, 0);
 
-QString focusName() {
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-}
-
-void type(const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
-                            c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
-                            QString(c), Qt::NoModifier);
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    QTest::qWait(5); // the window settles between two keystrokes
-}
-
-struct Page {
-    SharedState state;
-    frmMain window{state};
-
-    Page() {
-        window.Form_Load();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        if (!QTest::qWaitForWindowActive(&window))
-            qFatal("window not active");
-        get<QTabWidget>("SSTabSheets")->setCurrentIndex(2);
+struct Page : PageDriver {
+    Page()
+        : PageDriver(2) {
         click("TextSupplyNo");
     }
-    template <class T = QWidget> T* get(const QString& name) {
-        T* control = window.findChild<T*>(name);
-        if (!control)
-            qFatal("no control %s", qPrintable(name));
-        return control;
-    }
-    // The texts of the named fields, joined by "|".
-    QString texts(const QStringList& names) {
-        QStringList out;
-        for (const QString& name : names)
-            out << (window.findChild<QComboBox*>(name) ? get<QComboBox>(name)->currentText()
-                                                       : get<QLineEdit>(name)->text());
-        return out.join(u'|');
-    }
     QDate date() { return get<QDateEdit>("DTPickerSupplyDate")->date(); }
-    void click(const QString& name) {
-        QTest::mouseClick(get(name), Qt::LeftButton);
-        QTest::qWait(10);
-    }
-    void clickCell(int row, int col) {
-        auto* grid = get<FlexGrid>("MSFlexGridSupply");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, col).center());
-        QTest::qWait(10);
-    }
-    QString mode() {
-        QString bits;
-        for (const char* b : {"CommandSupplyNew", "CommandSupplyRecord", "CommandSupplyDelete",
-                              "CommandSupplyCancel"})
-            bits += get<QPushButton>(b)->isEnabled() ? u'1' : u'0';
-        return bits == u"1000"   ? QStringLiteral("Browsing")
-               : bits == u"0101" ? QStringLiteral("New")
-               : bits == u"1111" ? QStringLiteral("Editing")
-                                 : bits;
-    }
-    QStringList rows() {
-        auto* grid = get<FlexGrid>("MSFlexGridSupply");
-        QStringList out;
-        for (int r = 1; r < grid->Rows(); ++r) {
-            QStringList cells;
-            for (int c = 0; c <= 4; ++c)
-                cells << grid->TextMatrix(r, c);
-            out << cells.join(u'|');
-        }
-        return out;
-    }
+    void clickCell(int row, int col) { PageDriver::clickCell("MSFlexGridSupply", row, col); }
+    QString mode() { return PageDriver::mode("Supply"); }
+    QStringList rows() { return PageDriver::rows("MSFlexGridSupply"); }
     // Entries as a loaded file brings them, both lists shown.
     void load(std::initializer_list<ArticlePtr> entries) {
-        for (const ArticlePtr& e : entries) {
-            e->setTaKey(state.keyCounter++);
-            state.ledger->addArticle(e);
-            ++(e->taIncome() ? state.incomeCount : state.supplyCount);
-        }
-        window.showIncomeList();
-        window.showSupplyList();
+        addEntries(entries);
         window.fillSupplyReceiptList();
         click("TextSupplyNo");
     }
