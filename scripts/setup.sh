@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-  qt6-qpa-plugins
+  qt6-qpa-plugins qt6-translations-l10n
   libbenchmark-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
 )

@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace sorobe {
 
@@ -22,6 +25,17 @@ void configureApplication() {
                       QStringLiteral("Noto Sans CJK JP"), font.family()});
     font.setPointSize(9);
     QApplication::setFont(font);
+
+    // Qt's own dialogs and buttons (はい/いいえ, the file and printer choices)
+    // speak Japanese too, whatever the desktop's language.
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 std::unique_ptr<frmMain> startUp(SharedState& state) {

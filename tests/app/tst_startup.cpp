@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +154,14 @@ private slots:
                                       "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"));
         QCOMPARE(title, window->windowTitle());
         window->close();
+    }
+
+    void qtsOwnButtonsSpeakJapanese() {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("そろべえ"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No);
+        QVERIFY2(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")),
+                 qPrintable(box.button(QMessageBox::Yes)->text()));
+        QVERIFY(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
     }
 
     void aboutBoxOpensFromTheMenu() {
