@@ -17,8 +17,7 @@ namespace sorobe {
 
 void configureApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("そろべえ"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision));
+    QCoreApplication::setApplicationVersion(versionText());
     // Japanese text must show real glyphs whatever the desktop's own font.
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),

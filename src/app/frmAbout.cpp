@@ -22,10 +22,6 @@ const QString disclaimerText =
                    "本製品以外のソフトウェア・データ・ハードウェアなどに生じた損害については"
                    "一切の責任を負わないものとします。");
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
 } // namespace
 
 QPixmap paintApplicationIcon(int size) {
@@ -115,7 +111,7 @@ frmAbout::frmAbout(QWidget* parent)
 }
 
 QString frmAbout::versionLine(int major, int minor, int revision) {
-    return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3").arg(major).arg(minor).arg(revision);
+    return QStringLiteral("ﾊﾞｰｼﾞｮﾝ ") + versionText(major, minor, revision);
 }
 
 void frmAbout::Form_Load() {

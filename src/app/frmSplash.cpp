@@ -24,10 +24,6 @@ const QString warningText =
                    "本製品以外のソフトウェア・データ・ハードウェアなどに生じた損害については"
                    "一切の責任を負わないものとします。");
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
 // The logo: an abacus, drawn with a few shapes so that the splash needs no
 // image file and paints in no time. The beads set against the bar read 1 3 5.
 class AbacusLogo : public QWidget {
@@ -160,7 +156,7 @@ frmSplash::frmSplash(QWidget* parent)
 }
 
 QString frmSplash::versionLine(int major, int minor, int revision) {
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
+    return QStringLiteral("Version ") + versionText(major, minor, revision);
 }
 
 void frmSplash::Form_Load() {

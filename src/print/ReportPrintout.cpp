@@ -208,15 +208,24 @@ private:
         // The 合　計 row is not cut off at the foot of the paper.
         if (!fitsOnPage(m_row, 1))
             incomePageBreak();
+        totalRow(incomeTotal, {incomeAmountRight},
+                 {{pageLeft, thickLine}, {pageRight, thickLine}, {labelRight, thinLine}});
+    }
+
+    // The 合　計 row that closes a table: a rule over it, the total, a thick
+    // rule under it. The body's columns end above the row; the frame's
+    // verticals (with their widths) run down through it.
+    void totalRow(std::int32_t total, std::initializer_list<double> bodyColumns,
+                  std::initializer_list<std::pair<double, int>> frame) {
         drawRule(m_surface, rowTop(m_row) + 25, thinLine);
-        drawVertical(m_surface, incomeAmountRight, m_top, rowTop(m_row), thinLine);
+        for (double x : bodyColumns)
+            drawVertical(m_surface, x, m_top, rowTop(m_row), thinLine);
         centred(pageLeft, labelRight, m_row, QStringLiteral("合　計"));
-        rightWithMargin(pageRight, m_row, yen(incomeTotal));
+        rightWithMargin(pageRight, m_row, yen(total));
         ++m_row;
         drawRule(m_surface, rowTop(m_row), thickLine);
-        drawVertical(m_surface, pageLeft, m_top, rowTop(m_row), thickLine);
-        drawVertical(m_surface, pageRight, m_top, rowTop(m_row), thickLine);
-        drawVertical(m_surface, labelRight, m_top, rowTop(m_row), thinLine);
+        for (const auto& [x, width] : frame)
+            drawVertical(m_surface, x, m_top, rowTop(m_row), width);
     }
 
     void incomeLine(const SorobeArticle& line, const QStringList& text) {
@@ -308,16 +317,8 @@ private:
         }
         if (!fitsOnPage(m_row, 1))
             expensePageBreak();
-        drawRule(m_surface, rowTop(m_row) + 25, thinLine);
-        drawVertical(m_surface, rightAmountLeft, m_top, rowTop(m_row), thinLine);
-        drawVertical(m_surface, leftAmountLeft, m_top, rowTop(m_row), thinLine);
-        centred(pageLeft, labelRight, m_row, QStringLiteral("合　計"));
-        rightWithMargin(pageRight, m_row, yen(expenseTotal));
-        ++m_row;
-        drawRule(m_surface, rowTop(m_row), thickLine);
-        drawVertical(m_surface, pageLeft, m_top, rowTop(m_row), thickLine);
-        drawVertical(m_surface, middle, m_top, rowTop(m_row), thickLine);
-        drawVertical(m_surface, pageRight, m_top, rowTop(m_row), thickLine);
+        totalRow(expenseTotal, {rightAmountLeft, leftAmountLeft},
+                 {{pageLeft, thickLine}, {middle, thickLine}, {pageRight, thickLine}});
     }
 
     // One expense in the current row: item from the half's left border,

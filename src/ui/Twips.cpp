@@ -20,4 +20,8 @@ int pixelsToTwips(double pixels) {
     return int(std::lround(pixels * twipsPerPixel()));
 }
 
+QRect twipsRect(int left, int top, int width, int height) {
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
 } // namespace sorobe

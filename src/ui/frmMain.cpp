@@ -41,8 +41,7 @@ const QString applicationTitle = QStringLiteral("そろべえ");
 constexpr int gridWidth = 9000;
 
 void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
+    widget->setGeometry(twipsRect(left, top, width, height));
 }
 
 template <typename Widget> Widget* named(QWidget* parent, const QString& name) {
