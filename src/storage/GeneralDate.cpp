@@ -35,9 +35,15 @@ bool skip(QStringView text, qsizetype& pos, char16_t c) {
 }
 
 std::optional<QDate> readDate(QStringView text, qsizetype& pos) {
-    const auto year = readDigits(text, pos, 4, 4);
-    if (!year || !skip(text, pos, u'/'))
+    const qsizetype yearStart = pos;
+    std::optional<int> year = readDigits(text, pos, 2, 4);
+    const qsizetype yearDigits = pos - yearStart;
+    if (!year || yearDigits == 3 || !skip(text, pos, u'/'))
         return std::nullopt;
+    // A machine whose short date showed two digits wrote them within the
+    // window 1930-2029.
+    if (yearDigits == 2)
+        *year += *year < 30 ? 2000 : 1900;
     const auto month = readDigits(text, pos, 1, 2);
     if (!month || !skip(text, pos, u'/'))
         return std::nullopt;
@@ -92,10 +98,12 @@ std::optional<DateTime> parseGeneralDate(QStringView text) {
     QDate date = epoch();
     std::optional<QTime> time;
 
-    // A time alone has its colon within the first three characters; a date
-    // starts with four digits and a slash.
-    const qsizetype colon = text.indexOf(u':');
-    if (colon >= 0 && colon <= 2) {
+    // Both start with digits: a colon after them starts a time alone, a
+    // slash a date's year, of two digits as well as four.
+    qsizetype firstDigits = 0;
+    while (firstDigits < text.size() && text[firstDigits] >= u'0' && text[firstDigits] <= u'9')
+        ++firstDigits;
+    if (firstDigits < text.size() && text[firstDigits] == u':') {
         time = readTime(text, pos);
         if (!time)
             return std::nullopt;

@@ -20,8 +20,11 @@ QString formatGeneralDate(DateTime value);
 
 // Reads what formatGeneralDate writes, also with one-digit months, days,
 // minutes or seconds ("2002/7/21", "2002/07/21 09:05"), and a time alone
-// ("9:05:00") as that time on the day count 0. Blanks around the text are
-// skipped. None for a text that is not such a date or time.
+// ("9:05:00") as that time on the day count 0. A year of two digits, as
+// machines with a two-digit short date wrote ("02/04/10 9:05:00"), is read
+// within 1930-2029: 00-29 are 2000-2029, 30-99 are 1930-1999; a year of one or
+// three digits is no year. Blanks around the text are skipped. None for a text
+// that is not such a date or time.
 std::optional<DateTime> parseGeneralDate(QStringView text);
 
 } // namespace sorobe

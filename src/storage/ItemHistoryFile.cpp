@@ -93,7 +93,10 @@ void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supp
         SelectionPtr record;
         if (!readRecord(reader, line, record))
             return;
-        section->appendSelectionWithCount(record, today);
+        // A name holding a CR could not be saved again and would vanish at
+        // the next save anyway; leaving it out keeps the records after it.
+        if (!line.contains(u'\r'))
+            section->appendSelectionWithCount(record, today);
         if (reader.readLine(line) != LineReader::Status::Line)
             return;
     }

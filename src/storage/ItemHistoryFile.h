@@ -18,7 +18,9 @@ namespace sorobe {
 // missing file or a first line other than "Income" reads nothing; a damaged
 // record (the file ends inside it, a date that is not a date, a count beyond
 // 16 bits, bytes that are no character) ends the read, keeping the records
-// before it. Nothing is reported: a lost history only empties the item choices.
+// before it. A record whose name holds a CR, which no save could write again,
+// is left out and the read goes on. Nothing is reported: a lost history only
+// empties the item choices.
 void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
                      const QString& path, QDate today = QDate::currentDate());
 

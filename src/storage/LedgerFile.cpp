@@ -161,14 +161,54 @@ private:
         return false;
     }
 
+    // The program ends every line it writes, so a last line without its line
+    // end was cut off in a copy: its value may be short by any number of
+    // characters (" 25" where " 25600" stood).
+    bool failCutShort() {
+        const int line = m_reader.lineNumber();
+        return fail(LedgerReadFault::Damaged, line,
+                    QStringLiteral("ファイルが%1行目で終わっていて、その行の終わりがありません。"
+                                   "途中で切れているようです。"
+                                   "バックアップ（拡張子 .bak のファイル）を確かめてください。")
+                        .arg(line));
+    }
+
+    enum class Next { Line, EndOfFile, Failed };
+
+    // Reads the next line and checks that it is whole and can be saved again:
+    // a CR that is not part of the line end would make every later save refuse
+    // the value, so it is damage found now rather than then.
+    Next readNext(QString& line, const char16_t* field) {
+        const LineReader::Status status = m_reader.readLine(line);
+        if (status == LineReader::Status::EndOfFile)
+            return Next::EndOfFile;
+        const int number = m_reader.lineNumber();
+        if (!m_reader.lineEnded()) {
+            failCutShort();
+            return Next::Failed;
+        }
+        if (status == LineReader::Status::Undecodable) {
+            fail(LedgerReadFault::Damaged, number, m_reader.errorMessage());
+            return Next::Failed;
+        }
+        if (line.contains(u'\r')) {
+            fail(LedgerReadFault::Damaged, number,
+                 QStringLiteral("%1行目（%2）に改行の文字（CR）が混じっています。")
+                     .arg(number)
+                     .arg(lineName(field)));
+            return Next::Failed;
+        }
+        return Next::Line;
+    }
+
     // The line that has to come next, as text.
     bool readRequired(QString& line, const char16_t* field) {
-        switch (m_reader.readLine(line)) {
-        case LineReader::Status::Line:
+        switch (readNext(line, field)) {
+        case Next::Line:
             return true;
-        case LineReader::Status::Undecodable:
-            return fail(LedgerReadFault::Damaged, m_reader.lineNumber(), m_reader.errorMessage());
-        case LineReader::Status::EndOfFile:
+        case Next::Failed:
+            return false;
+        case Next::EndOfFile:
             break;
         }
         const int missing = m_reader.lineNumber() + 1;
@@ -203,6 +243,8 @@ private:
             return fail(LedgerReadFault::NotLedger, 1,
                         QStringLiteral("1行目が「%1」「%2」「%3」のどれでもありません。")
                             .arg(currentVersion, classVersion, oldestVersion));
+        if (!m_reader.lineEnded())
+            return failCutShort();
         if (version == oldestVersion)
             return readClassTitles(titles, false);
         QString account;
@@ -313,14 +355,13 @@ private:
         QString kindLine;
         for (;;) {
             m_entryNumber = 0;
-            switch (m_reader.readLine(kindLine)) {
-            case LineReader::Status::EndOfFile:
+            switch (readNext(kindLine, u"収入か支出か")) {
+            case Next::EndOfFile:
                 linkInLedgerOrder(head, entries);
                 return true;
-            case LineReader::Status::Undecodable:
-                return fail(LedgerReadFault::Damaged, m_reader.lineNumber(),
-                            m_reader.errorMessage());
-            case LineReader::Status::Line:
+            case Next::Failed:
+                return false;
+            case Next::Line:
                 break;
             }
             if (kindLine.isEmpty() && onlyBlankLinesLeft()) {
@@ -336,9 +377,9 @@ private:
             if (m_incomeCount > std::numeric_limits<std::int16_t>::max() ||
                 m_supplyCount > std::numeric_limits<std::int16_t>::max() ||
                 m_nextKey == std::numeric_limits<std::int32_t>::max())
-                return fail(LedgerReadFault::Damaged, firstLine,
-                            QStringLiteral("記録が多すぎて、%1行目から先を読めません。")
-                                .arg(firstLine));
+                return fail(
+                    LedgerReadFault::Damaged, firstLine,
+                    QStringLiteral("記録が多すぎて、%1行目から先を読めません。").arg(firstLine));
             entry->setTaKey(m_nextKey++);
             entries.push_back(std::move(entry));
         }

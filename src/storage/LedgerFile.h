@@ -102,7 +102,9 @@ enum class LedgerReadFault {
     None,
     CannotOpen, // missing, a folder, unreadable, too large
     NotLedger,  // the first line is none of the three versions
-    Damaged // ends inside the titles or an entry, a bad date or number, bytes that are no character
+    // ends inside the titles or an entry, a last line without its line end, a
+    // bad date or number, bytes that are no character, a CR inside a line
+    Damaged
 };
 
 struct LedgerContents {

@@ -124,6 +124,7 @@ bool LineReader::openFile(const QString& path, QString* reason) {
     m_bytes = std::move(contents);
     m_position = 0;
     m_lineNumber = 0;
+    m_lineEnded = false;
     m_errorColumn = 0;
     return true;
 }
@@ -140,6 +141,8 @@ LineReader::Status LineReader::readLine(QString& line) {
     // CR LF ends a line; so does a CR that is the very last byte.
     if (end > m_position && m_bytes[end - 1] == '\r')
         --end;
+    // Whatever ended the line lies between its text and the next line.
+    m_lineEnded = end < next;
     const Cp932Decoded decoded =
         decodeCp932(QByteArrayView(m_bytes.constData() + m_position, end - m_position));
     m_position = next;

@@ -86,6 +86,10 @@ public:
     bool atEnd() const { return m_position >= m_bytes.size(); }
     // Number of the line last read: 1 for the first line, 0 before any.
     int lineNumber() const { return m_lineNumber; }
+    // Whether the line last read had its line end: LF, CR LF, or a CR that is
+    // the very last byte of the file. Only a last line can lack one, and then
+    // the file may have been cut short inside it. False before any line.
+    bool lineEnded() const { return m_lineEnded; }
     // After Undecodable: the 1-based byte position of the first unreadable
     // byte within its line, else 0.
     qsizetype errorColumn() const { return m_errorColumn; }
@@ -96,6 +100,7 @@ private:
     QByteArray m_bytes;
     qsizetype m_position = 0;
     int m_lineNumber = 0;
+    bool m_lineEnded = false;
     qsizetype m_errorColumn = 0;
 };
 

@@ -90,7 +90,14 @@ private slots:
         QTest::newRow("a name") << u"学級費"_qs << none;
         QTest::newRow("a count") << u" 2"_qs << none;
         QTest::newRow("dashes") << u"2002-07-21"_qs << none;
-        QTest::newRow("two-digit year") << u"02/07/21"_qs << none;
+        QTest::newRow("two-digit year") << u"02/07/21"_qs << std::optional(serialOf(2002, 7, 21));
+        QTest::newRow("two-digit year and time")
+            << u"02/04/10 9:05:00"_qs << std::optional(serialOf(2002, 4, 10, 9, 5, 0));
+        QTest::newRow("two-digit year 29")
+            << u"29/12/31"_qs << std::optional(serialOf(2029, 12, 31));
+        QTest::newRow("two-digit year 30") << u"30/1/1"_qs << std::optional(serialOf(1930, 1, 1));
+        QTest::newRow("one-digit year") << u"2/07/21"_qs << none;
+        QTest::newRow("three-digit year") << u"002/07/21"_qs << none;
         QTest::newRow("three-digit month") << u"2002/007/21"_qs << none;
         QTest::newRow("month 13") << u"2002/13/01"_qs << none;
         QTest::newRow("month 0") << u"2002/0/01"_qs << none;

@@ -262,6 +262,13 @@ private slots:
             << QByteArray("Income\r\nA\r\n 1\r\n2004/05/01\r\n\x82\r\n 1\r\n2004/05/02\r\n"
                           "C\r\n 1\r\n2004/05/03\r\n")
             << june2004 << a << none;
+        // A CR the file cannot hold again: the name is left out, not the rest.
+        QTest::newRow("names holding a CR")
+            << QByteArray("Income\r\nA\r\n 1\r\n2004/05/01\r\nB\rb\r\n 1\r\n2004/05/02\r\n"
+                          "C\r\n 1\r\n2004/05/03\r\nSupply\r\nD\r\r\n 1\r\n2004/05/04\r\n"
+                          "E\r\n 1\r\n2004/05/05\r\n")
+            << june2004 << QStringList{u"A|1|2004/05/01"_qs, u"C|1|2004/05/03"_qs}
+            << QStringList{u"E|1|2004/05/05"_qs};
         QTest::newRow("unreadable bytes in a date")
             << QByteArray("Income\r\nA\r\n 1\r\n2004/05/01\r\nSupply\r\nB\r\n 1\r\n"
                           "2004/05/02\x80\r\n")

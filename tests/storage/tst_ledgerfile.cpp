@@ -221,6 +221,12 @@ private slots:
         QTest::newRow("blank lines after the last entry")
             << QByteArray("Yes\r\n2002/04/10\r\n 1\r\nA\r\nB\r\n 2\r\n 3\r\n 4\r\n\r\n\n")
             << u"1|S|2002/04/10|1|A|B|2|3|4"_qs;
+        QTest::newRow("CR as the last byte")
+            << QByteArray("True\r\n2002/04/10\r\n 1\r\nA\r\nB\r\n 2\r\n 3\r\n 4\r")
+            << u"1|I|2002/04/10|1|A|B|2|3|4"_qs;
+        QTest::newRow("two-digit year of an old file")
+            << QByteArray("True\r\n02/04/10 9:05:00\r\n 1\r\nA\r\nB\r\n 2\r\n 3\r\n 4\r\n")
+            << u"1|I|2002/04/10 9:05:00|1|A|B|2|3|4"_qs;
     }
 
     void readsWhatTheFormatAllows() {
@@ -422,6 +428,19 @@ private slots:
             << damage(" 300\r", "3000000000\r") << 1 << damaged << 20 << u"収入 2の「金額」"_qs;
         QTest::newRow("undecodable bytes")
             << damage("A\r", "\x81\x20\r") << 1 << damaged << 16 << u"文字として読めない"_qs;
+        QTest::newRow("unended first line that is no version")
+            << QByteArray("hello") << 1 << LedgerReadFault::NotLedger << 1 << u"1行目"_qs;
+        QTest::newRow("version line cut short")
+            << QByteArray("iSorobe") << 1 << damaged << 1 << u"切れている"_qs;
+        QTest::newRow("amount cut short") << head + entry + entry.left(entry.size() - 4) << 1
+                                          << damaged << 20 << u"切れている"_qs;
+        QTest::newRow("cut inside a character")
+            << head + entry + entry.left(entry.indexOf("A\r\n")) + "\x8a" << 1 << damaged << 16
+            << u"切れている"_qs;
+        QTest::newRow("CR inside an item")
+            << damage("A\r", "A\rZ\r") << 1 << damaged << 16 << u"収入 2の「項目」）に改行"_qs;
+        QTest::newRow("CR before the line end")
+            << damage("2002/04/10\r", "2002/04/10\r\r") << 1 << damaged << 14 << u"（CR）"_qs;
         QTest::newRow("more entries than keys")
             << head + entry + entry + entry << 2147483645 << damaged << 21 << u"多すぎ"_qs;
     }

@@ -75,6 +75,29 @@ private slots:
         QCOMPARE(reader.lineNumber(), lines.size());
     }
 
+    // A last line without its line end is how a file cut short looks.
+    void readerTellsWhichLinesWereEnded_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<bool>>("ended");
+        QTest::newRow("CR LF") << QByteArray("ab\r\ncd\r\n") << QList<bool>{true, true};
+        QTest::newRow("CR as the last byte") << QByteArray("ab\r\ncd\r") << QList<bool>{true, true};
+        QTest::newRow("CR inside the last line")
+            << QByteArray("ab\r\nc\rd") << QList<bool>{true, false};
+        QTest::newRow("no line end") << QByteArray("ab\r\n 25") << QList<bool>{true, false};
+    }
+
+    void readerTellsWhichLinesWereEnded() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<bool>, ended);
+        LineReader reader(bytes);
+        QVERIFY(!reader.lineEnded());
+        QList<bool> read;
+        QString line;
+        while (reader.readLine(line) != LineReader::Status::EndOfFile)
+            read << reader.lineEnded();
+        QCOMPARE(read, ended);
+    }
+
     void readerReportsUnreadableLine_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("badLine");
