@@ -37,6 +37,36 @@ QString periodName(Period period) {
     return QString::fromUtf16(periodInfo(period).name);
 }
 
+int schoolYearOf(QDate day) {
+    return day.month() >= 4 ? day.year() : day.year() - 1;
+}
+
+QString schoolYearName(int year) {
+    // A school year takes the era of its April: 2019 is 令和元年度 although
+    // 令和 began only in May.
+    const struct {
+        int firstYear;
+        const char16_t* name;
+    } eras[] = {{2019, u"令和"}, {1989, u"平成"}, {1926, u"昭和"}};
+    for (const auto& era : eras) {
+        if (year >= era.firstYear) {
+            const int inEra = year - era.firstYear + 1;
+            return QString::fromUtf16(era.name) +
+                   (inEra == 1 ? QStringLiteral("元") : QString::number(inEra)) +
+                   QStringLiteral("年度(%1年度）").arg(year);
+        }
+    }
+    return QStringLiteral("%1年度").arg(year);
+}
+
+QStringList schoolYearChoices(QDate today) {
+    const int current = schoolYearOf(today);
+    QStringList choices;
+    for (int year = current - 2; year <= current + 2; ++year)
+        choices << schoolYearName(year);
+    return choices;
+}
+
 ArticlePtr& incomeList(TermLists& lists, Period period) {
     return pick<TermLists, ArticlePtr>(lists, period, true);
 }

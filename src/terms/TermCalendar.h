@@ -15,7 +15,9 @@
 #include "SharedState.h"
 #include "SorobeArticle.h"
 
+#include <QDate>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 
@@ -110,6 +112,19 @@ constexpr bool carriesBalanceForward(Period period) {
 }
 
 QString periodName(Period period);
+
+// The school year a day belongs to: the calendar year of the April that
+// begins it (2027/03/31 is in the school year 2026).
+int schoolYearOf(QDate day);
+
+// The name of a school year as the settings page offers it, with the era of
+// the April that begins it: "令和8年度(2026年度）", "令和元年度(2019年度）",
+// "平成30年度(2018年度）".
+QString schoolYearName(int year);
+
+// The years offered on the settings page: the school year of `today`, the
+// two before and the two after, in order.
+QStringList schoolYearChoices(QDate today);
 
 // The period's income and expense list in the shared term lists.
 ArticlePtr& incomeList(TermLists& lists, Period period);

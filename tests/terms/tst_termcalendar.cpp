@@ -10,6 +10,32 @@ class TestTermCalendar : public QObject {
     Q_OBJECT
 
 private slots:
+    void schoolYearChoices_data() {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QStringList>("choices");
+        QTest::newRow("December") << QDate(2026, 12, 9)
+                                  << QStringList{"令和6年度(2024年度）", "令和7年度(2025年度）",
+                                                 "令和8年度(2026年度）", "令和9年度(2027年度）",
+                                                 "令和10年度(2028年度）"};
+        QTest::newRow("March is still last year's")
+            << QDate(2027, 3, 31)
+            << QStringList{"令和6年度(2024年度）", "令和7年度(2025年度）", "令和8年度(2026年度）",
+                           "令和9年度(2027年度）", "令和10年度(2028年度）"};
+        QTest::newRow("across the change of era")
+            << QDate(2020, 4, 1)
+            << QStringList{"平成30年度(2018年度）", "令和元年度(2019年度）", "令和2年度(2020年度）",
+                           "令和3年度(2021年度）", "令和4年度(2022年度）"};
+        QTest::newRow("first year of 平成")
+            << QDate(1990, 1, 8)
+            << QStringList{"昭和62年度(1987年度）", "昭和63年度(1988年度）",
+                           "平成元年度(1989年度）", "平成2年度(1990年度）", "平成3年度(1991年度）"};
+    }
+    void schoolYearChoices() {
+        QFETCH(QDate, today);
+        QFETCH(QStringList, choices);
+        QCOMPARE(sorobe::schoolYearChoices(today), choices);
+    }
+
     void periods_data() {
         QTest::addColumn<int>("period");
         QTest::addColumn<QString>("name");
