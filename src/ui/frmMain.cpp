@@ -3,6 +3,7 @@
 #include "FlexGrid.h"
 #include "ItemHistoryFile.h"
 #include "ResourceStrings.h"
+#include "TermCalendar.h"
 #include "ToolbarIcons.h"
 #include "Twips.h"
 #include "UpDownButton.h"
@@ -62,6 +63,9 @@ QDateEdit* datePicker(QWidget* parent, const QString& name) {
     QDateEdit* picker = named<QDateEdit>(parent, name);
     picker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     picker->setCalendarPopup(true);
+    // Every day a ledger file can hold, so that showing an entry never moves
+    // its date (the picker would otherwise stop at 1752).
+    picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     picker->setDate(QDate::currentDate());
     return picker;
 }
@@ -139,6 +143,7 @@ frmMain::frmMain(SharedState& state, QWidget* parent)
     setCentralWidget(SSTabSheets);
     setUpEntryFields();
     connectEntryPages();
+    rememberDesignedLayout();
     connect(SSTabSheets, &QTabWidget::currentChanged, this, &frmMain::SSTabSheets_Click);
 }
 
@@ -277,12 +282,9 @@ QWidget* frmMain::buildSettingsPage() {
     };
     TextSchoolName = named<QLineEdit>(titles, QStringLiteral("TextSchoolName"));
     row(QStringLiteral("LabelSchoolName"), QStringLiteral("学校"), TextSchoolName);
-    ComboYearHome = editableCombo(
-        titles, QStringLiteral("ComboYearHome"),
-        {QStringLiteral("平成13年度(2001年度）"), QStringLiteral("平成14年度(2002年度）"),
-         QStringLiteral("平成15年度(2003年度）"), QStringLiteral("平成16年度(2004年度）"),
-         QStringLiteral("平成17年度(2005年度）"), QStringLiteral("平成18年度(2006年度）"),
-         QStringLiteral("平成19年度(2007年度）"), QStringLiteral("平成20年度(2008年度）")});
+    // The school years around today's; any other year can still be typed.
+    ComboYearHome = editableCombo(titles, QStringLiteral("ComboYearHome"),
+                                  schoolYearChoices(QDate::currentDate()));
     row(QStringLiteral("LabelYearHome"), QStringLiteral("年度"), ComboYearHome);
     ComboGradeHome = editableCombo(titles, QStringLiteral("ComboGradeHome"),
                                    {QStringLiteral("第１学年"), QStringLiteral("第２学年"),
@@ -461,7 +463,7 @@ void frmMain::setUpGrid(FlexGrid* grid, const std::array<QString, 6>& titles,
     grid->setCol(0);
 }
 
-void frmMain::Form_Load() {
+void frmMain::Form_Load(ItemHistory history) {
     loadResourceCaptions(this);
     restorePlacement();
 
@@ -479,7 +481,7 @@ void frmMain::Form_Load() {
     }
 
     DTPickerPrintDate->setDate(QDate::currentDate());
-    if (!m_historyReadPath.isEmpty())
+    if (history == ItemHistory::Read && !m_historyReadPath.isEmpty())
         loadItemHistory(m_state.incomeHistory, m_state.supplyHistory, m_historyReadPath);
 
     QFont numberFont = LabelIncomeNo->font();
@@ -504,6 +506,9 @@ void frmMain::Form_Load() {
                   {QStringLiteral("No."), QStringLiteral("項目"), QStringLiteral("収入"),
                    QStringLiteral("支出"), QStringLiteral("残高"), QString()},
                   {500, sheet->Width() - 4440, 1200, 1200, 1200, 0});
+        // A long item continues on a second line, as in the entry lists,
+        // instead of being cut.
+        sheet->setWordWrap(true);
     }
 
     DTPickerIncomeDate->setDate(QDate::currentDate());

@@ -8,11 +8,15 @@
 #include "PrintTitles.h"
 #include "SharedState.h"
 
+#include <QDate>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -25,6 +29,7 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 
 namespace sorobe {
@@ -41,8 +46,9 @@ public:
 
     // The window load: placement, settings page, grids, item histories and
     // choices. Runs before the window is first shown and again after the
-    // document is closed.
-    void Form_Load();
+    // document is closed, which keeps the histories of the run.
+    enum class ItemHistory { Read, Keep };
+    void Form_Load(ItemHistory history = ItemHistory::Read);
 
     // Where the item history is read from and written to; start-up takes the
     // places beside the program or in the user's data folder.
@@ -92,6 +98,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 public slots:
@@ -114,6 +121,7 @@ public slots:
     void TextSupplyAmount_Change();
     void ComboSupplyReceipt_Change();
     void ComboSupplyReceipt_Click(int index);
+    void DTPickerSupplyDate_Change();
 
     void mnuFileOpen_Click();
     bool mnuFileSave_Click();
@@ -147,6 +155,7 @@ private:
     // Whether the field's text holds only allowed characters; a refused text
     // empties the field and keeps the focus there.
     bool acceptField(QWidget* field, const QString& text, QStringView allowed);
+    static bool onlyAllowed(const QString& text, QStringView allowed);
     void refuseField(QWidget* field);
     void applyEnterRule(bool income);
     bool handleKey(QWidget* field, int key);
@@ -181,7 +190,9 @@ private:
     void deleteEntry(const EntryPage& page);
     void cancelEntry(const EntryPage& page, std::initializer_list<QWidget*> emptied);
     void amountChanged(QLineEdit* field);
-    void lookUpReceipt(std::int32_t receipt);
+    // The receipt lookup: the date of the first entry carrying the receipt,
+    // or, when none does, the date shown before a receipt changed it.
+    void lookUpReceipt(std::optional<std::int32_t> receipt);
     // Whether the ledger's balance stays within 32 bits when `removed` leaves
     // it and `added` joins it; says so in a message when it would not.
     bool balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& added,
@@ -195,10 +206,26 @@ private:
     PrintTitles printTitles() const;
     QPrinter& printer();
     void showTitles(const LedgerTitles& titles);
-    // The question about unsaved changes; false when the document must stay
-    // open because a save the user asked for did not happen.
+    // The question about unsaved changes (はい / いいえ / キャンセル); false
+    // when the document must stay open: the user cancelled, or a save they
+    // asked for did not happen.
     bool askToSaveChanges();
     int listRowHeight(const QString& text, int columnWidth) const;
+    // The lists grow with the window beyond its designed size.
+    struct ItemColumn {
+        FlexGrid* grid;
+        int column;
+        int others;
+    };
+    struct DesignedGeometry {
+        QWidget* widget;
+        QRect rect;
+        bool grows; // a list grows; the money left below it only moves
+    };
+    void rememberDesignedLayout();
+    void fitListsToWindow();
+    void refitListRows();
+    std::array<ItemColumn, 8> itemColumns() const;
     void showRemainder();
     void restorePlacement();
     void storePlacement();
@@ -208,9 +235,22 @@ private:
     QString m_historyReadPath;
     QString m_historyWritePath;
     FileChooser m_chooseFile;
-    // Set while an income entry's values are written into the fields.
+    // Set while an entry's values are written into the fields.
     bool m_loadingEntry = false;
+    // The income amount's text before the user's edit that is under way, and
+    // the per-pupil amount's before its latest change.
+    QString m_incomeAmountBefore;
+    QString m_perPersonBefore;
+    // The expense date before a typed receipt number took another entry's
+    // date; null when no receipt has moved it.
+    QDate m_dateBeforeReceipt;
+    // What the date pickers showed when the entry being changed was loaded.
+    QDate m_incomeDateShown;
+    QDate m_supplyDateShown;
+    bool m_datingByReceipt = false;
     PrintDialog m_printDialog;
+    std::vector<DesignedGeometry> m_designedGeometry;
+    QTimer* m_refitRows = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
 public:

@@ -163,11 +163,18 @@ bool frmMain::mnuFileSaveAs_Click() {
 bool frmMain::askToSaveChanges() {
     if (!m_state.modified)
         return true;
+    // Unlike a box that can only be answered, this one can be dismissed (Esc,
+    // the window's close button): that must not throw the entries away, so
+    // it cancels the command that asked, as キャンセル does.
     QMessageBox question(QMessageBox::NoIcon, QStringLiteral("そろべえ"),
                          QStringLiteral("ﾌｧｲﾙが保存していません。保存しますか？"),
-                         QMessageBox::Yes | QMessageBox::No, this);
-    if (question.exec() != QMessageBox::Yes)
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    question.setEscapeButton(QMessageBox::Cancel);
+    const int answer = question.exec();
+    if (answer == QMessageBox::No)
         return true;
+    if (answer != QMessageBox::Yes)
+        return false;
     // A save that does not happen keeps the document open: closing now would
     // lose what the user just asked to keep.
     if (mnuFileSave->isEnabled())
@@ -196,9 +203,16 @@ void frmMain::mnuFileClose_Click() {
     optTiTle[0]->setChecked(true);
     TextTlTle->clear();
     TextReporter->clear();
+    // The item names used so far in this run are written only when the
+    // window closes: the histories go on into the next document, or every
+    // name typed before the close would be forgotten.
+    const SelectionPtr incomeHistory = m_state.incomeHistory;
+    const SelectionPtr supplyHistory = m_state.supplyHistory;
     m_state.resetDocument();
+    m_state.incomeHistory = incomeHistory;
+    m_state.supplyHistory = supplyHistory;
 
-    Form_Load();
+    Form_Load(ItemHistory::Keep);
     TextIncomeNo->setReadOnly(false);
     TextSupplyNo->setReadOnly(false);
     TextIncomeNo->clear();

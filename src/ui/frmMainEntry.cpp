@@ -15,8 +15,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace sorobe {
@@ -41,7 +43,13 @@ ArticlePtr entryNumber(const ArticlePtr& ledger, bool income, int number) {
     return nullptr;
 }
 
-DateTime pickedDate(const QDateEdit* picker) {
+// The date to record: the picker's, unless the user left the date of the
+// entry being changed as it was shown. Then the entry keeps its own, time of
+// day and all, also where the picker cannot show it exactly.
+DateTime pickedDate(const QDateEdit* picker, const ArticlePtr& selected, QDate shownAtLoad,
+                    DateTime loaded) {
+    if (selected && shownAtLoad.isValid() && picker->date() == shownAtLoad)
+        return loaded;
     return DateTime::fromQDate(picker->date());
 }
 
@@ -166,6 +174,8 @@ bool frmMain::openNewEntry(const EntryPage& page) {
     grid->setRows(n + 1);
     grid->setRow(n);
     grid->setTextMatrix(n, 0, QString::number(n));
+    if (!page.income)
+        m_dateBeforeReceipt = QDate();
     page.date->setDate(QDate::currentDate());
     grid->setTextMatrix(n, 1, formatListDate(DateTime::today()));
     for (int column = 1; column <= 4; ++column) {
@@ -298,6 +308,8 @@ void frmMain::cancelEntry(const EntryPage& page, std::initializer_list<QWidget*>
         const QSignalBlocker quiet(page.number);
         page.number->clear();
     }
+    if (!page.income)
+        m_dateBeforeReceipt = QDate();
     page.date->setDate(QDate::currentDate());
     for (QWidget* field : emptied) {
         if (auto* edit = qobject_cast<QLineEdit*>(field))
@@ -321,12 +333,26 @@ void frmMain::amountChanged(QLineEdit* field) {
         field->clear();
 }
 
-void frmMain::lookUpReceipt(std::int32_t receipt) {
-    for (ArticlePtr entry = m_state.ledger->nextArticle(); entry; entry = entry->nextArticle()) {
-        if (entry->taReceipt() == receipt) {
-            DTPickerSupplyDate->setDate(entry->taDate().toQDate());
-            return;
+void frmMain::lookUpReceipt(std::optional<std::int32_t> receipt) {
+    ArticlePtr match;
+    for (ArticlePtr entry = m_state.ledger->nextArticle(); receipt && entry;
+         entry = entry->nextArticle()) {
+        if (entry->taReceipt() == *receipt) {
+            match = entry;
+            break;
         }
+    }
+    if (match) {
+        // The date the expense had before any receipt moved it, so that a
+        // number that turns out to be new ("1" on the way to "16") gives it back.
+        if (!m_dateBeforeReceipt.isValid())
+            m_dateBeforeReceipt = DTPickerSupplyDate->date();
+        const QScopedValueRollback dating(m_datingByReceipt, true);
+        DTPickerSupplyDate->setDate(match->taDate().toQDate());
+    } else if (m_dateBeforeReceipt.isValid()) {
+        const QDate before = std::exchange(m_dateBeforeReceipt, QDate());
+        const QScopedValueRollback dating(m_datingByReceipt, true);
+        DTPickerSupplyDate->setDate(before);
     }
 }
 
@@ -365,6 +391,7 @@ void frmMain::loadIncomeEntry(int number) {
     TextIncomePerPerson->setText(plainAmount(entry->taPerPerson()));
     TextIncomeStudents->setText(QString::number(entry->taStudentsNumber()));
     TextIncomeAmount->setText(plainAmount(entry->taAmount()));
+    m_incomeDateShown = DTPickerIncomeDate->date();
 
     edit->setTaDate(entry->taDate());
     edit->setTaArticle(entry->taArticle());
@@ -389,7 +416,8 @@ void frmMain::CommandIncomeRecord_Click() {
         ArticlePtr edit = m_state.incomeEditEntry;
         if (amount == 0 || !edit)
             return;
-        edit->setTaDate(pickedDate(DTPickerIncomeDate));
+        edit->setTaDate(pickedDate(DTPickerIncomeDate, m_state.incomeSelectedEntry,
+                                   m_incomeDateShown, edit->taDate()));
         edit->setTaArticle(ComboIncomeArticle->currentText());
         edit->setTaSubArticle(ComboIncomeSubArticle->currentText());
         edit->setTaPerPerson(
@@ -416,11 +444,24 @@ void frmMain::CommandIncomeCancel_Click() {
 void frmMain::TextIncomePerPerson_Change() {
     guarded([&] {
         const QString text = TextIncomePerPerson->text();
-        if (!acceptField(TextIncomePerPerson, text, u"0123456789- ") || text.endsWith(u'-'))
+        // While the per-pupil amount is filled in, the amount is its product
+        // with the pupils; when the filter throws it out, the amount made from
+        // it goes too, or a figure would be recorded whose reason is gone.
+        const bool amountFollowed = !std::exchange(m_perPersonBefore, text).isEmpty();
+        const auto refuse = [&] {
+            refuseField(TextIncomePerPerson);
+            if (amountFollowed)
+                TextIncomeAmount->clear();
+        };
+        if (!onlyAllowed(text, u"0123456789- ")) {
+            refuse();
+            return;
+        }
+        if (text.endsWith(u'-'))
             return;
         const auto perPerson = numericValue(text, IntWidth::Bits32);
         if (!perPerson) {
-            refuseField(TextIncomePerPerson);
+            refuse();
             return;
         }
         if (*perPerson == 0) {
@@ -435,7 +476,7 @@ void frmMain::TextIncomePerPerson_Change() {
             // While an entry is being shown its fields are written one by one,
             // and this product may pair its amount with the previous pupils.
             if (!m_loadingEntry)
-                refuseField(TextIncomePerPerson);
+                refuse();
             return;
         }
         TextIncomeAmount->setText(QString::number(product));
@@ -445,11 +486,19 @@ void frmMain::TextIncomePerPerson_Change() {
 void frmMain::TextIncomeStudents_Change() {
     guarded([&] {
         const QString text = TextIncomeStudents->text();
-        if (!acceptField(TextIncomeStudents, text, u"0123456789 "))
+        // The amount follows the pupils only while there is a per-pupil amount.
+        const auto refuse = [&] {
+            refuseField(TextIncomeStudents);
+            if (!TextIncomePerPerson->text().isEmpty())
+                TextIncomeAmount->clear();
+        };
+        if (!onlyAllowed(text, u"0123456789 ")) {
+            refuse();
             return;
+        }
         const auto pupils = numericValue(text, IntWidth::Bits16);
         if (!pupils) {
-            refuseField(TextIncomeStudents);
+            refuse();
             return;
         }
         const int n = *pupils;
@@ -460,7 +509,7 @@ void frmMain::TextIncomeStudents_Change() {
             if (product < std::numeric_limits<std::int32_t>::min() ||
                 product > std::numeric_limits<std::int32_t>::max()) {
                 if (!m_loadingEntry)
-                    refuseField(TextIncomeStudents);
+                    refuse();
                 return;
             }
             TextIncomeAmount->setText(QString::number(product));
@@ -473,6 +522,8 @@ void frmMain::TextIncomeStudents_Change() {
 }
 
 void frmMain::TextIncomeAmount_Change() {
+    // Whatever the user edits next is compared with this.
+    m_incomeAmountBefore = TextIncomeAmount->text();
     guarded([&] { amountChanged(TextIncomeAmount); });
 }
 
@@ -502,7 +553,11 @@ void frmMain::loadSupplyEntry(int number) {
     ArticlePtr edit = SorobeArticle::create();
     m_state.supplyEditEntry = edit;
 
+    m_loadingEntry = true;
+    const auto loaded = qScopeGuard([this] { m_loadingEntry = false; });
+    m_dateBeforeReceipt = QDate();
     DTPickerSupplyDate->setDate(entry->taDate().toQDate());
+    m_supplyDateShown = DTPickerSupplyDate->date();
     edit->setTaDate(entry->taDate());
     ComboSupplyArticle->setEditText(entry->taArticle());
     edit->setTaArticle(entry->taArticle());
@@ -526,7 +581,8 @@ void frmMain::CommandSupplyRecord_Click() {
         ArticlePtr edit = m_state.supplyEditEntry;
         if (amount == 0 || !edit)
             return;
-        edit->setTaDate(pickedDate(DTPickerSupplyDate));
+        edit->setTaDate(pickedDate(DTPickerSupplyDate, m_state.supplySelectedEntry,
+                                   m_supplyDateShown, edit->taDate()));
         edit->setTaArticle(ComboSupplyArticle->currentText());
         edit->setTaAmount(amount);
         edit->setTaReceipt(std::int16_t(
@@ -555,10 +611,15 @@ void frmMain::ComboSupplyReceipt_Change() {
         if (!acceptField(ComboSupplyReceipt, text, u"0123456789 "))
             return;
         const auto receipt = numericValue(text, IntWidth::Bits16);
-        if (!receipt)
+        if (!receipt) {
             refuseField(ComboSupplyReceipt);
-        else if (*receipt != 0)
-            lookUpReceipt(*receipt);
+            return;
+        }
+        // An entry being shown keeps its own date, whatever other line
+        // shares its receipt.
+        if (m_loadingEntry)
+            return;
+        lookUpReceipt(*receipt != 0 ? receipt : std::nullopt);
     });
 }
 
@@ -569,6 +630,13 @@ void frmMain::ComboSupplyReceipt_Click(int index) {
                 numericValue(ComboSupplyReceipt->itemText(index), IntWidth::Bits16))
             lookUpReceipt(*receipt);
     });
+}
+
+void frmMain::DTPickerSupplyDate_Change() {
+    // A date the user picks (or the page sets) is the one to keep: a later
+    // receipt that matches nothing no longer gives back an older one.
+    if (!m_datingByReceipt)
+        m_dateBeforeReceipt = QDate();
 }
 
 } // namespace sorobe

@@ -69,6 +69,15 @@ void frmMain::connectEntryPages() {
             &frmMain::TextIncomePerPerson_Change);
     connect(TextIncomeStudents, &QLineEdit::textChanged, this, &frmMain::TextIncomeStudents_Change);
     connect(TextIncomeAmount, &QLineEdit::textChanged, this, &frmMain::TextIncomeAmount_Change);
+    // An amount the user changes stands on its own: the per-pupil amount no
+    // longer explains it. Keys that change nothing (Enter, the arrows, Tab, a
+    // digit typed over the same digit) keep the ＠500×32人 the report prints.
+    connect(TextIncomeAmount, &QLineEdit::textEdited, this, [this](const QString& text) {
+        guarded([&] {
+            if (text != m_incomeAmountBefore)
+                TextIncomePerPerson->clear();
+        });
+    });
     connect(UpDownIncomeStudents, &UpDownButton::stepped, this, [this](int delta) {
         guarded([&] {
             const std::int64_t current = numericValue64(TextIncomeStudents->text());
@@ -89,6 +98,7 @@ void frmMain::connectEntryPages() {
             &frmMain::ComboSupplyReceipt_Change);
     connect(ComboSupplyReceipt, qOverload<int>(&QComboBox::activated), this,
             &frmMain::ComboSupplyReceipt_Click);
+    connect(DTPickerSupplyDate, &QDateEdit::dateChanged, this, &frmMain::DTPickerSupplyDate_Change);
 }
 
 void frmMain::refuseField(QWidget* field) {
@@ -99,14 +109,19 @@ void frmMain::refuseField(QWidget* field) {
     field->setFocus();
 }
 
-bool frmMain::acceptField(QWidget* field, const QString& text, QStringView allowed) {
+bool frmMain::onlyAllowed(const QString& text, QStringView allowed) {
     for (QChar c : text) {
-        if (!allowed.contains(c)) {
-            refuseField(field);
+        if (!allowed.contains(c))
             return false;
-        }
     }
     return true;
+}
+
+bool frmMain::acceptField(QWidget* field, const QString& text, QStringView allowed) {
+    if (onlyAllowed(text, allowed))
+        return true;
+    refuseField(field);
+    return false;
 }
 
 void frmMain::applyEnterRule(bool income) {
@@ -151,14 +166,6 @@ bool frmMain::handleKey(QWidget* field, int key) {
     } else if (field == TextIncomeAmount) {
         if (enter)
             applyEnterRule(true);
-        // Whatever is typed into the amount stands on its own: the per-pupil
-        // amount no longer explains it. Leaving the field with Tab, or a
-        // modifier pressed alone, types nothing.
-        const bool typesNothing = key == Qt::Key_Tab || key == Qt::Key_Backtab ||
-                                  key == Qt::Key_Shift || key == Qt::Key_Control ||
-                                  key == Qt::Key_Alt || key == Qt::Key_Meta;
-        if (!typesNothing)
-            TextIncomePerPerson->clear();
     } else if (field == TextIncomeStudents) {
         switch (key) {
         case Qt::Key_Return:

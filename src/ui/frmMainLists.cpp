@@ -154,6 +154,7 @@ void frmMain::showSupplyList() {
         }
     }
 
+    m_dateBeforeReceipt = QDate();
     CommandSupplyNew->setEnabled(true);
     CommandSupplyRecord->setEnabled(false);
     CommandSupplyDelete->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "../app/ModalWatcher.h"
 #include "FlexGrid.h"
+#include "ItemHistoryFile.h"
 #include "LedgerFile.h"
 #include "SharedState.h"
 #include "Twips.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <algorithm>
 
 using namespace sorobe;
 
@@ -259,6 +261,89 @@ private slots:
         QTest::qWait(100);
         QVERIFY(!none.watcher->sawModal());
         loaded.window->close();
+    }
+
+    // Dismissing the question is no いいえ: the command that asked is called off.
+    void theQuestionCanBeCancelled_data() {
+        QTest::addColumn<bool>("exit");   // 終了 (the window's close) or 閉じる
+        QTest::addColumn<QString>("how"); // キャンセル, Esc or the box's close button
+        for (bool exit : {false, true}) {
+            for (const char* how : {"cancel", "escape", "close"})
+                QTest::addRow("%s %s", exit ? "exit" : "close", how) << exit << how;
+        }
+    }
+    void theQuestionCanBeCancelled() {
+        QFETCH(bool, exit);
+        QFETCH(QString, how);
+        Loaded loaded;
+        loaded.record(entry(true, QDate(2002, 4, 10), QStringLiteral("学級費"), 3000));
+        QList<QMessageBox::StandardButton> offered;
+        ModalWatcher answer([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            for (QAbstractButton* button : box->buttons())
+                offered << box->standardButton(button);
+            QAbstractButton* cancel = box->button(QMessageBox::Cancel);
+            if (how == u"cancel" && cancel)
+                cancel->click();
+            else if (how == u"escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
+        if (exit)
+            QVERIFY(!loaded.window->close());
+        else
+            loaded.window->mnuFileClose->trigger();
+        QTRY_VERIFY(answer.sawModal());
+        std::sort(offered.begin(), offered.end());
+        QCOMPARE(offered, (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No,
+                                                              QMessageBox::Cancel}));
+        QVERIFY(loaded.window->isVisible());
+        QVERIFY(loaded.asked.isEmpty());
+        QVERIFY(loaded.state.modified);
+        QCOMPARE(loaded.state.incomeCount, 1);
+        QVERIFY(loaded.state.ledger->nextArticle());
+        loaded.state.modified = false;
+        loaded.window->close();
+    }
+
+    // Item names used before 閉じる are offered after it and written at the end.
+    void closingKeepsTheItemNamesOfTheRun() {
+        const QString history = m_files.filePath(QStringLiteral("Sorobe.ini"));
+        {
+            const SelectionPtr income = SorobeSelection::create();
+            income->appendSelectionWithCount(
+                SorobeSelection::create(QStringLiteral("教材費"), 1, DateTime::today()));
+            QVERIFY(saveItemHistory(income, SorobeSelection::create(), history));
+        }
+        Loaded loaded;
+        loaded.window->setItemHistoryFiles(history, history);
+        frmMain& w = *loaded.window;
+        w.Form_Load(); // reads the file, as the window load at start-up does
+        w.CommandIncomeNew_Click();
+        w.ComboIncomeArticle->setEditText(QStringLiteral("学級費"));
+        w.TextIncomeAmount->setText(QStringLiteral("3000"));
+        w.CommandIncomeRecord_Click();
+        QVERIFY(loaded.state.modified);
+        {
+            Answer no(QMessageBox::No);
+            w.mnuFileClose->trigger();
+            QTRY_VERIFY(no.watcher->sawModal());
+        }
+        QVERIFY(!loaded.state.ledger->nextArticle());
+        const QStringList offered{QStringLiteral("教材費"), QStringLiteral("学級費")};
+        QStringList items;
+        for (int i = 0; i < w.ComboIncomeArticle->count(); ++i)
+            items << w.ComboIncomeArticle->itemText(i);
+        QCOMPARE(items, offered);
+        w.close();
+
+        const SelectionPtr income = SorobeSelection::create();
+        loadItemHistory(income, SorobeSelection::create(), history);
+        items.clear();
+        for (SelectionPtr r = income->nextSelection(); r; r = r->nextSelection())
+            items << r->tsArticle();
+        QCOMPARE(items, offered);
     }
 
     void theWindowStaysOpenWhenTheAskedForSaveFails() {

@@ -5,11 +5,14 @@
 
 #include "EntryPageDriver.h"
 #include "FlexGrid.h"
+#include "GeneralDate.h"
 #include "SharedState.h"
 #include "UpDownButton.h"
 #include "frmMain.h"
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -120,19 +123,82 @@ private slots:
         }
     }
 
-    void productBeyond32BitsEmptiesThePupils() {
+    // When the filter throws out a field the amount follows from, the amount
+    // goes with it; an amount typed by hand stays.
+    void aRefusedFactorEmptiesTheAmount_data() {
+        QTest::addColumn<QString>("pupils");
+        QTest::addColumn<QString>("perPupil");
+        QTest::addColumn<QString>("amount"); // typed by hand when not empty
+        QTest::addColumn<QString>("field");  // then typed into
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown"); // the amount afterwards
+        QTest::newRow("per pupil beyond 32 bits") << "30"
+                                                  << "10000000"
+                                                  << ""
+                                                  << "TextIncomePerPerson"
+                                                  << "0"
+                                                  << "";
+        QTest::newRow("per pupil letter") << "30"
+                                          << "500"
+                                          << ""
+                                          << "TextIncomePerPerson"
+                                          << "x"
+                                          << "";
+        QTest::newRow("pupils beyond 32 bits") << "2"
+                                               << "100000000"
+                                               << ""
+                                               << "TextIncomeStudents"
+                                               << "2"
+                                               << "";
+        QTest::newRow("pupils minus") << "30"
+                                      << "500"
+                                      << ""
+                                      << "TextIncomeStudents"
+                                      << "-"
+                                      << "";
+        QTest::newRow("pupils beyond 16 bits") << "3"
+                                               << "5"
+                                               << ""
+                                               << "TextIncomeStudents"
+                                               << "2768"
+                                               << "";
+        QTest::newRow("typed amount, per pupil letter") << "30"
+                                                        << ""
+                                                        << "3000"
+                                                        << "TextIncomePerPerson"
+                                                        << "x"
+                                                        << "3000";
+        QTest::newRow("typed amount, pupils minus") << "30"
+                                                    << ""
+                                                    << "3000"
+                                                    << "TextIncomeStudents"
+                                                    << "-"
+                                                    << "3000";
+    }
+    void aRefusedFactorEmptiesTheAmount() {
+        QFETCH(QString, pupils);
+        QFETCH(QString, perPupil);
+        QFETCH(QString, amount);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
         Page p(1);
         p.click("CommandIncomeNew");
         p.clear("TextIncomeStudents");
-        type(QStringLiteral("1"));
+        type(pupils);
         p.click("TextIncomePerPerson");
-        type(QStringLiteral("100000000"));
-        QCOMPARE(p.texts({"TextIncomeAmount"}), QStringLiteral("100000000"));
-        p.clear("TextIncomeStudents");
-        type(QStringLiteral("22")); // 2 pupils fit, 22 do not
-        QCOMPARE(p.texts({"TextIncomeStudents"}), QString());
-        QCOMPARE(focusName(), QStringLiteral("TextIncomeStudents"));
-        QCOMPARE(p.texts({"TextIncomeAmount"}), QStringLiteral("200000000"));
+        type(perPupil);
+        if (!amount.isEmpty()) {
+            p.clear("TextIncomeAmount");
+            type(amount);
+        }
+        QVERIFY(!p.texts({"TextIncomeAmount"}).isEmpty());
+        p.click(field);
+        press(Qt::Key_End);
+        type(typed);
+        QCOMPARE(p.texts({field}), QString());
+        QCOMPARE(focusName(), field);
+        QCOMPARE(p.texts({"TextIncomeAmount"}), shown);
     }
 
     // Reached by keyboard, a field's whole text is selected, so typing replaces it.
@@ -193,30 +259,94 @@ private slots:
         QCOMPARE(p.texts({income ? "TextIncomeNo" : "TextSupplyNo"}), QStringLiteral("1"));
     }
 
-    void enterInTheAmountLeavesNoPerPupilAmount() {
+    // Only an edit that changes the amount cuts it loose from ＠100×30人.
+    void onlyAChangedAmountDropsThePerPupilAmount_data() {
+        QTest::addColumn<QStringList>("keys"); // key names, or "=text" typed
+        QTest::addColumn<QString>("recorded"); // per pupil|amount
+        QTest::newRow("Enter twice") << QStringList{"Return", "Return"} << "100|3000";
+        QTest::newRow("arrows") << QStringList{"Left", "Right", "Up", "Down"} << "100|3000";
+        QTest::newRow("Home End") << QStringList{"Home", "End"} << "100|3000";
+        QTest::newRow("Tab") << QStringList{"Tab"} << "100|3000";
+        QTest::newRow("Shift Tab") << QStringList{"Shift", "Backtab"} << "100|3000";
+        QTest::newRow("Backspace at the start") << QStringList{"Home", "Backspace"} << "100|3000";
+        QTest::newRow("a digit over itself") << QStringList{"End", "ShiftLeft", "=0"} << "100|3000";
+        QTest::newRow("a digit added") << QStringList{"End", "=5"} << "0|30005";
+        QTest::newRow("Backspace at the end") << QStringList{"End", "Backspace"} << "0|300";
+    }
+    void onlyAChangedAmountDropsThePerPupilAmount() {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, recorded);
+        const QHash<QString, Qt::Key> named{{"Return", Qt::Key_Return},
+                                            {"Left", Qt::Key_Left},
+                                            {"Right", Qt::Key_Right},
+                                            {"Up", Qt::Key_Up},
+                                            {"Down", Qt::Key_Down},
+                                            {"Home", Qt::Key_Home},
+                                            {"End", Qt::Key_End},
+                                            {"Tab", Qt::Key_Tab},
+                                            {"Backtab", Qt::Key_Backtab},
+                                            {"Shift", Qt::Key_Shift},
+                                            {"Backspace", Qt::Key_Backspace}};
         Page p(1);
         p.click("CommandIncomeNew");
         p.click("TextIncomePerPerson");
         type(QStringLiteral("100"));
         p.click("TextIncomeAmount");
-        press(Qt::Key_Return);
-        QCOMPARE(p.state.ledger->nextArticle()->taAmount(), 3000); // recorded before emptying
-        QCOMPARE(p.state.ledger->nextArticle()->taPerPerson(), 100);
-        const QStringList fields{"TextIncomeNo", "TextIncomePerPerson", "TextIncomeAmount"};
-        QCOMPARE(p.texts(fields), QStringLiteral("1||3000"));
-        // Any other key in the amount field empties the per-pupil amount too.
-        p.click("TextIncomePerPerson");
-        type(QStringLiteral("200"));
-        p.click("TextIncomeAmount");
-        press(Qt::Key_Left);
-        QCOMPARE(p.texts(fields), QStringLiteral("1||6000"));
-        // Leaving the field with Tab or Shift+Tab types nothing: the per-pupil amount stays.
-        p.click("TextIncomePerPerson");
-        type(QStringLiteral("300"));
-        p.click("TextIncomeAmount");
-        press(Qt::Key_Shift);
-        press(Qt::Key_Tab);
-        QCOMPARE(p.texts(fields), QStringLiteral("1|300|9000"));
+        for (const QString& key : keys) {
+            if (key.startsWith(u'='))
+                type(key.mid(1));
+            else if (key == u"ShiftLeft")
+                press(Qt::Key_Left, Qt::ShiftModifier);
+            else
+                press(named.value(key));
+        }
+        p.click("CommandIncomeRecord");
+        const ArticlePtr first = p.state.ledger->nextArticle();
+        QVERIFY(first && !first->nextArticle());
+        QCOMPARE(QStringLiteral("%1|%2").arg(first->taPerPerson()).arg(first->taAmount()),
+                 recorded);
+    }
+
+    // An entry recorded again with its date untouched keeps it exactly, time
+    // of day and years before 1752 included; a date the user changes is taken.
+    void anUntouchedDateIsKept_data() {
+        QTest::addColumn<bool>("income");
+        QTest::addColumn<QString>("stored"); // as the file holds it
+        QTest::addColumn<QDate>("picked");   // chosen by the user, if valid
+        QTest::addColumn<QString>("recorded");
+        for (bool income : {true, false}) {
+            const char* kind = income ? "income" : "expense";
+            QTest::addRow("%s with a time", kind)
+                << income << "2026/04/10 10:30:00" << QDate() << "2026/04/10 10:30:00";
+            QTest::addRow("%s in 1700", kind) << income << "1700/02/03" << QDate() << "1700/02/03";
+            QTest::addRow("%s date changed", kind)
+                << income << "2026/04/10 10:30:00" << QDate(1600, 5, 6) << "1600/05/06";
+        }
+        QTest::newRow("income in the year 50") << true << "0050/01/01" << QDate() << "0050/01/01";
+    }
+    void anUntouchedDateIsKept() {
+        QFETCH(bool, income);
+        QFETCH(QString, stored);
+        QFETCH(QDate, picked);
+        QFETCH(QString, recorded);
+        Page p(income ? 1 : 2);
+        ArticlePtr e = entry(income, 1, 5, "A");
+        e->setTaDate(*parseGeneralDate(stored));
+        p.load({e});
+        const QString kind = income ? "Income" : "Supply";
+        p.clickCell("MSFlexGrid" + kind, 1, 0);
+        auto* date = p.get<QDateEdit>("DTPicker" + kind + "Date");
+        if (stored.startsWith(u'1'))
+            QCOMPARE(date->date(), parseGeneralDate(stored)->toQDate());
+        if (picked.isValid())
+            date->setDate(picked);
+        p.clear("Text" + kind + "Amount");
+        type(QStringLiteral("700"));
+        p.click("Command" + kind + "Record");
+        const ArticlePtr first = p.state.ledger->nextArticle();
+        QVERIFY(first && !first->nextArticle());
+        QCOMPARE(first->taAmount(), 700);
+        QCOMPARE(formatGeneralDate(first->taDate()), recorded);
     }
 
     void upAndDownStepThroughTheIncomeEntries() {

@@ -111,22 +111,35 @@ private slots:
         QVERIFY(!p.state.ledger->nextArticle());
     }
 
+    // The date follows a receipt number that exists; a number that turns
+    // out to be new gives back the date the expense had.
     void receiptLookupWhenTyped() {
         Page p;
         p.load({entry(true, {2001, 4, 20}, 0, QStringLiteral("集金"), 9000),
+                entry(false, {2001, 4, 10}, 1, QStringLiteral("のり"), 200),
                 entry(false, {2001, 5, 10}, 12, QStringLiteral("画用紙"), 500)});
         p.click("CommandSupplyNew");
         type(QStringLiteral("1"));
-        QCOMPARE(p.date(), QDate::currentDate());
+        QCOMPARE(p.date(), QDate(2001, 4, 10));
         type(QStringLiteral("2"));
         QCOMPARE(p.date(), QDate(2001, 5, 10));
         press(Qt::Key_Backspace);
-        type(QStringLiteral("3")); // 13: no entry carries it
-        QCOMPARE(p.date(), QDate(2001, 5, 10));
+        type(QStringLiteral("6")); // 16: no entry carries it
+        QCOMPARE(p.date(), QDate::currentDate());
         press(Qt::Key_Backspace);
         press(Qt::Key_Backspace);
         type(QStringLiteral("0")); // the income entries' 0 is no receipt
-        QCOMPARE(p.date(), QDate(2001, 5, 10));
+        QCOMPARE(p.date(), QDate::currentDate());
+        // A date chosen by hand is the one a new number gives back.
+        p.get<QDateEdit>("DTPickerSupplyDate")->setDate({2001, 6, 1});
+        type(QStringLiteral("17"));
+        QCOMPARE(p.date(), QDate(2001, 6, 1));
+        press(Qt::Key_Right);
+        type(QStringLiteral("はさみ"));
+        press(Qt::Key_Tab);
+        type(QStringLiteral("400"));
+        press(Qt::Key_Return);
+        QCOMPARE(p.rows().last(), QStringLiteral("3|01/06/01|No.17|はさみ|400"));
     }
 
     void receiptLookupWhenChosenFromTheList() {
@@ -177,12 +190,17 @@ private slots:
         QCOMPARE(p.texts({"ComboSupplyReceipt", "ComboSupplyArticle", "TextSupplyAmount"}),
                  QStringLiteral("2|払い戻し|-2500"));
         QCOMPARE(p.date(), QDate(2001, 5, 2));
-        // A receipt shared with an earlier entry brings that entry's date.
+        // An entry shows its own date, also when an earlier line shares its
+        // receipt, and recording it again leaves it on that date.
         p.load({entry(false, {2001, 5, 9}, 7, QStringLiteral("紙コップ"), 300)});
         QCOMPARE(grid->TextMatrix(1, 3), QStringLiteral("切手"));
         type(QStringLiteral("4"));
         QCOMPARE(p.texts({"ComboSupplyArticle"}), QStringLiteral("紙コップ"));
-        QCOMPARE(p.date(), QDate(2001, 5, 2));
+        QCOMPARE(p.date(), QDate(2001, 5, 9));
+        p.click("TextSupplyAmount");
+        type(QStringLiteral("350"));
+        p.click("CommandSupplyRecord");
+        QCOMPARE(p.rows().last(), QStringLiteral("4|01/05/09|No.7|紙コップ|350"));
     }
 
     void aListClickFocusesTheClickedColumn() {
