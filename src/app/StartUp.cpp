@@ -70,7 +70,7 @@ std::unique_ptr<frmMain> startUp(SharedState& state) {
     splash.reset();
 
     // Every run opens at the designed size; only the place is remembered.
-    window->resize(twipsToPixels(9330), twipsToPixels(6705));
+    window->resize(twipsToPixels(frmMain::designedWidth), twipsToPixels(frmMain::designedHeight));
     window->show();
     return window;
 }

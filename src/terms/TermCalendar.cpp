@@ -42,8 +42,8 @@ int schoolYearOf(QDate day) {
 }
 
 QString schoolYearName(int year) {
-    // A school year takes the era of its April: 2019 is 令和元年度 although
-    // 令和 began only in May.
+    // A school year is named in the era that began in the year of its April:
+    // 2019 is 令和元年度, although 令和 began only in May.
     const struct {
         int firstYear;
         const char16_t* name;

@@ -117,9 +117,9 @@ QString periodName(Period period);
 // begins it (2027/03/31 is in the school year 2026).
 int schoolYearOf(QDate day);
 
-// The name of a school year as the settings page offers it, with the era of
-// the April that begins it: "令和8年度(2026年度）", "令和元年度(2019年度）",
-// "平成30年度(2018年度）".
+// The name of a school year as the settings page offers it, in the era that
+// began in the calendar year of its April: "令和8年度(2026年度）",
+// "令和元年度(2019年度）", "平成30年度(2018年度）".
 QString schoolYearName(int year);
 
 // The years offered on the settings page: the school year of `today`, the

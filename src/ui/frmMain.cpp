@@ -32,8 +32,8 @@ namespace {
 // Where and how big the window opens when nothing (or nothing usable) is stored.
 constexpr int defaultLeft = 1000;
 constexpr int defaultTop = 1000;
-constexpr int defaultWidth = 9330;
-constexpr int defaultHeight = 6705;
+constexpr int defaultWidth = frmMain::designedWidth;
+constexpr int defaultHeight = frmMain::designedHeight;
 
 // The application title: the window's caption and the name the placement is stored under.
 const QString applicationTitle = QStringLiteral("そろべえ");
@@ -609,7 +609,8 @@ void frmMain::storePlacement() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    bool closing = true;
+    // Should the question or the save fail unexpectedly, the window stays.
+    bool closing = false;
     guarded([&] { closing = askToSaveChanges(); });
     if (!closing) {
         event->ignore();

@@ -21,6 +21,7 @@
 class QAction;
 class QComboBox;
 class QDateEdit;
+class QFontMetricsF;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -41,6 +42,11 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The window's size as designed, in twips: start-up gives it this size,
+    // and the lists grow only with what the window has beyond it.
+    static constexpr int designedWidth = 9330;
+    static constexpr int designedHeight = 6705;
+
     explicit frmMain(SharedState& state, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -190,6 +196,8 @@ private:
     void deleteEntry(const EntryPage& page);
     void cancelEntry(const EntryPage& page, std::initializer_list<QWidget*> emptied);
     void amountChanged(QLineEdit* field);
+    // Empties the income amount when it was made from the per-pupil amount.
+    void dropAmountFromPerPerson();
     // The receipt lookup: the date of the first entry carrying the receipt,
     // or, when none does, the date shown before a receipt changed it.
     void lookUpReceipt(std::optional<std::int32_t> receipt);
@@ -211,6 +219,7 @@ private:
     // asked for did not happen.
     bool askToSaveChanges();
     int listRowHeight(const QString& text, int columnWidth) const;
+    int listRowHeight(const QFontMetricsF& metrics, const QString& text, int columnWidth) const;
     // The lists grow with the window beyond its designed size.
     struct ItemColumn {
         FlexGrid* grid;
@@ -224,7 +233,9 @@ private:
     };
     void rememberDesignedLayout();
     void fitListsToWindow();
-    void refitListRows();
+    // Row heights of the list on the page shown, once its item column has
+    // changed width; the lists of other pages wait until they are shown.
+    void refitShownList();
     std::array<ItemColumn, 8> itemColumns() const;
     void showRemainder();
     void restorePlacement();
@@ -237,10 +248,11 @@ private:
     FileChooser m_chooseFile;
     // Set while an entry's values are written into the fields.
     bool m_loadingEntry = false;
-    // The income amount's text before the user's edit that is under way, and
-    // the per-pupil amount's before its latest change.
+    // The income amount's text before the user's edit that is under way.
     QString m_incomeAmountBefore;
-    QString m_perPersonBefore;
+    // Whether the income amount shown is per pupil × pupils (computed, or
+    // stored with its breakdown) rather than typed by hand.
+    bool m_amountFromPerPerson = false;
     // The expense date before a typed receipt number took another entry's
     // date; null when no receipt has moved it.
     QDate m_dateBeforeReceipt;
@@ -251,6 +263,8 @@ private:
     PrintDialog m_printDialog;
     std::vector<DesignedGeometry> m_designedGeometry;
     QTimer* m_refitRows = nullptr;
+    // Lists whose item column has changed width since their rows were sized.
+    std::vector<FlexGrid*> m_unfittedLists;
     std::unique_ptr<QPrinter> m_printer;
 
 public:

@@ -334,6 +334,11 @@ void frmMain::amountChanged(QLineEdit* field) {
 }
 
 void frmMain::lookUpReceipt(std::optional<std::int32_t> receipt) {
+    // The expense being changed carries its own receipt: typing that number
+    // again must not give it the date of another line on the same receipt.
+    const ArticlePtr& own = m_state.supplySelectedEntry;
+    if (receipt && own && own->taReceipt() == *receipt)
+        receipt.reset();
     ArticlePtr match;
     for (ArticlePtr entry = m_state.ledger->nextArticle(); receipt && entry;
          entry = entry->nextArticle()) {
@@ -391,6 +396,8 @@ void frmMain::loadIncomeEntry(int number) {
     TextIncomePerPerson->setText(plainAmount(entry->taPerPerson()));
     TextIncomeStudents->setText(QString::number(entry->taStudentsNumber()));
     TextIncomeAmount->setText(plainAmount(entry->taAmount()));
+    // A stored breakdown explains the stored amount.
+    m_amountFromPerPerson = entry->taPerPerson() != 0;
     m_incomeDateShown = DTPickerIncomeDate->date();
 
     edit->setTaDate(entry->taDate());
@@ -444,14 +451,11 @@ void frmMain::CommandIncomeCancel_Click() {
 void frmMain::TextIncomePerPerson_Change() {
     guarded([&] {
         const QString text = TextIncomePerPerson->text();
-        // While the per-pupil amount is filled in, the amount is its product
-        // with the pupils; when the filter throws it out, the amount made from
-        // it goes too, or a figure would be recorded whose reason is gone.
-        const bool amountFollowed = !std::exchange(m_perPersonBefore, text).isEmpty();
+        // When the filter throws out the per-pupil amount, the amount made
+        // from it goes too, or a figure would be recorded whose reason is gone.
         const auto refuse = [&] {
             refuseField(TextIncomePerPerson);
-            if (amountFollowed)
-                TextIncomeAmount->clear();
+            dropAmountFromPerPerson();
         };
         if (!onlyAllowed(text, u"0123456789- ")) {
             refuse();
@@ -480,17 +484,21 @@ void frmMain::TextIncomePerPerson_Change() {
             return;
         }
         TextIncomeAmount->setText(QString::number(product));
+        m_amountFromPerPerson = true;
     });
+}
+
+void frmMain::dropAmountFromPerPerson() {
+    if (std::exchange(m_amountFromPerPerson, false))
+        TextIncomeAmount->clear();
 }
 
 void frmMain::TextIncomeStudents_Change() {
     guarded([&] {
         const QString text = TextIncomeStudents->text();
-        // The amount follows the pupils only while there is a per-pupil amount.
         const auto refuse = [&] {
             refuseField(TextIncomeStudents);
-            if (!TextIncomePerPerson->text().isEmpty())
-                TextIncomeAmount->clear();
+            dropAmountFromPerPerson();
         };
         if (!onlyAllowed(text, u"0123456789 ")) {
             refuse();
@@ -513,6 +521,7 @@ void frmMain::TextIncomeStudents_Change() {
                 return;
             }
             TextIncomeAmount->setText(QString::number(product));
+            m_amountFromPerPerson = true;
         }
         // Pupils typed for the newest entry before any amount become the class size.
         if (numericValue64(TextIncomeNo->text()) == m_state.incomeCount &&

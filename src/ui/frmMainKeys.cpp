@@ -72,10 +72,14 @@ void frmMain::connectEntryPages() {
     // An amount the user changes stands on its own: the per-pupil amount no
     // longer explains it. Keys that change nothing (Enter, the arrows, Tab, a
     // digit typed over the same digit) keep the ＠500×32人 the report prints.
+    // The line edit tells of an edit before the change itself, so the text
+    // kept at the last change is still the one before this edit.
     connect(TextIncomeAmount, &QLineEdit::textEdited, this, [this](const QString& text) {
         guarded([&] {
-            if (text != m_incomeAmountBefore)
-                TextIncomePerPerson->clear();
+            if (text == m_incomeAmountBefore)
+                return;
+            m_amountFromPerPerson = false;
+            TextIncomePerPerson->clear();
         });
     });
     connect(UpDownIncomeStudents, &UpDownButton::stepped, this, [this](int delta) {

@@ -7,19 +7,13 @@
 #include "Twips.h"
 #include "frmMain.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QResizeEvent>
 #include <QTimer>
+#include <algorithm>
 
 namespace sorobe {
-
-namespace {
-
-// The window's size as designed, in twips; the window opens at it.
-constexpr int designedWidth = 9330;
-constexpr int designedHeight = 6705;
-
-} // namespace
 
 void frmMain::rememberDesignedLayout() {
     for (QWidget* grown :
@@ -39,7 +33,7 @@ void frmMain::rememberDesignedLayout() {
     // Row heights follow the item column once the user stops dragging the
     // window's edge: a long ledger has many rows to measure.
     m_refitRows->setInterval(100);
-    connect(m_refitRows, &QTimer::timeout, this, [this] { guarded([&] { refitListRows(); }); });
+    connect(m_refitRows, &QTimer::timeout, this, [this] { guarded([&] { refitShownList(); }); });
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -55,19 +49,20 @@ void frmMain::fitListsToWindow() {
                                                 : placed.rect.translated(wider, taller));
     }
 
-    bool widened = false;
     for (const ItemColumn& item : itemColumns()) {
         // Before the window load a grid has not got its columns yet.
         if (item.grid->Cols() != 6)
             continue;
         const int width = std::max(0, item.grid->Width() - item.others);
-        if (item.grid->ColWidth(item.column) != width) {
-            item.grid->setColWidth(item.column, width);
-            widened = true;
-        }
+        if (item.grid->ColWidth(item.column) == width)
+            continue;
+        item.grid->setColWidth(item.column, width);
+        if (std::find(m_unfittedLists.begin(), m_unfittedLists.end(), item.grid) ==
+            m_unfittedLists.end())
+            m_unfittedLists.push_back(item.grid);
+        if (m_refitRows)
+            m_refitRows->start();
     }
-    if (widened && m_refitRows)
-        m_refitRows->start();
 }
 
 std::array<frmMain::ItemColumn, 8> frmMain::itemColumns() const {
@@ -83,16 +78,22 @@ std::array<frmMain::ItemColumn, 8> frmMain::itemColumns() const {
              {MSFlexGridYear, 1, 4440}}};
 }
 
-void frmMain::refitListRows() {
-    // Rows of an entry or a term line carry its key in the hidden column;
-    // their height is the lines their item takes in the column's new width.
+void frmMain::refitShownList() {
+    QWidget* page = SSTabSheets->currentWidget();
     for (const ItemColumn& item : itemColumns()) {
         FlexGrid* grid = item.grid;
+        const auto unfitted = std::find(m_unfittedLists.begin(), m_unfittedLists.end(), grid);
+        if (unfitted == m_unfittedLists.end() || !page || !page->isAncestorOf(grid))
+            continue;
+        m_unfittedLists.erase(unfitted);
+        // Rows of an entry or a term line carry its key in the hidden
+        // column; their height is the lines their item takes in the new width.
+        const QFontMetricsF metrics(font());
         const int width = grid->ColWidth(item.column);
         for (int row = 1; row < grid->Rows(); ++row) {
-            if (grid->TextMatrix(row, 5).isEmpty())
-                continue;
-            grid->setRowHeight(row, listRowHeight(grid->TextMatrix(row, item.column), width));
+            if (!grid->TextMatrix(row, 5).isEmpty())
+                grid->setRowHeight(
+                    row, listRowHeight(metrics, grid->TextMatrix(row, item.column), width));
         }
     }
 }

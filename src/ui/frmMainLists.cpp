@@ -60,7 +60,12 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 } // namespace
 
 int frmMain::listRowHeight(const QString& text, int columnWidth) const {
-    const double width = QFontMetricsF(font()).horizontalAdvance(text) * twipsPerPixel();
+    return listRowHeight(QFontMetricsF(font()), text, columnWidth);
+}
+
+int frmMain::listRowHeight(const QFontMetricsF& metrics, const QString& text,
+                           int columnWidth) const {
+    const double width = metrics.horizontalAdvance(text) * twipsPerPixel();
     // Halves go to the even neighbour, as whole twips always have.
     const long w = std::lrint(width + 100);
     const long lines = columnWidth > 0 ? w / columnWidth + 1 : 1;

@@ -103,9 +103,10 @@ void frmMain::tabulateTerms() {
 }
 
 void frmMain::SSTabSheets_Click(int index) {
-    if (index < firstTermPage || !m_state.termsStale)
-        return;
-    guarded([&] { tabulateTerms(); });
+    if (index >= firstTermPage && m_state.termsStale)
+        guarded([&] { tabulateTerms(); });
+    // A list that was not shown when the window changed size is sized now.
+    guarded([&] { refitShownList(); });
 }
 
 } // namespace sorobe

@@ -197,6 +197,11 @@ private slots:
         type(QStringLiteral("4"));
         QCOMPARE(p.texts({"ComboSupplyArticle"}), QStringLiteral("紙コップ"));
         QCOMPARE(p.date(), QDate(2001, 5, 9));
+        p.click("ComboSupplyReceipt"); // its own number typed again
+        press(Qt::Key_End);
+        press(Qt::Key_Backspace);
+        type(QStringLiteral("7"));
+        QCOMPARE(p.date(), QDate(2001, 5, 9));
         p.click("TextSupplyAmount");
         type(QStringLiteral("350"));
         p.click("CommandSupplyRecord");
