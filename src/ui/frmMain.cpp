@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolBar>
 #include <set>
@@ -120,8 +121,10 @@ frmMain::frmMain(SharedState& state, QWidget* parent)
     : QMainWindow(parent)
     , m_state(state) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(applicationTitle + u' ' + QCoreApplication::applicationVersion());
+    m_programTitle = applicationTitle + u' ' + QCoreApplication::applicationVersion();
+    setWindowTitle(m_programTitle);
     buildMenus();
+    buildEditMenu();
     buildToolBar();
 
     SSTabSheets = named<QTabWidget>(this, QStringLiteral("SSTabSheets"));
@@ -182,6 +185,24 @@ void frmMain::buildMenus() {
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout = action(mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("1008"));
     mnuHelpHelp = action(mnuHelp, QStringLiteral("mnuHelpHelp"), QStringLiteral("ﾍﾙﾌﾟ"));
+
+    // The keys every desktop program has, shown beside the commands.
+    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnuFilePrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuHelpHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    // Ctrl+S on a document without a file yet asks for a name, as
+    // 名前を付けて保存 does; it is live only while 上書き保存 is not.
+    m_saveKeyWithoutFile = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(m_saveKeyWithoutFile, &QShortcut::activated, this, [this] {
+        guarded([&] {
+            if (mnuFileSaveAs->isEnabled())
+                mnuFileSaveAs_Click();
+        });
+    });
 
     // Every command runs guarded: whatever goes wrong ends it with a message,
     // never the program.
@@ -517,15 +538,8 @@ void frmMain::Form_Load(ItemHistory history) {
     SSTabSheets->setCurrentIndex(0);
 
     // Saving over a file needs a file; saving under a new name is always possible.
-    mnuFileSave->setEnabled(false);
-    for (QAction* button : tbToolBar->actions()) {
-        const QString key = button->property("Key").toString();
-        if (key == QStringLiteral("上書き保存"))
-            button->setEnabled(false);
-        else if (key == QStringLiteral("名前をつけて保存"))
-            button->setEnabled(true);
-    }
-    mnuFileSaveAs->setEnabled(true);
+    enableSave(false);
+    enableSaveAs(true);
 
     fillIncomeItemList();
     fillSupplyItemList();

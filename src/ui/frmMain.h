@@ -31,7 +31,9 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTimer;
+class QShortcut;
 class QToolBar;
+class QUndoStack;
 
 namespace sorobe {
 
@@ -128,6 +130,9 @@ public slots:
     void ComboSupplyReceipt_Change();
     void ComboSupplyReceipt_Click(int index);
     void DTPickerSupplyDate_Change();
+
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
 
     void mnuFileOpen_Click();
     bool mnuFileSave_Click();
@@ -231,6 +236,34 @@ private:
         QRect rect;
         bool grows; // a list grows; the money left below it only moves
     };
+    // The history of ledger steps (編集 menu): what can be taken back and
+    // done again, and whether the document differs from its file.
+    class LedgerStep;
+    void buildEditMenu();
+    void historyChanged();
+    void forgetHistory();
+    void markSaved();
+    void pushRecordStep(const EntryPage& page, const ArticlePtr& removed,
+                        const ArticlePtr& removedAfter,
+                        const std::vector<SelectionPtr>& historyBefore);
+    void pushDeleteStep(const EntryPage& page, const ArticlePtr& removed,
+                        const ArticlePtr& removedAfter, int number);
+    std::vector<SelectionPtr> historySnapshot(const EntryPage& page) const;
+    ArticlePtr ledgerPredecessor(const ArticlePtr& entry) const;
+    int ledgerNumber(const ArticlePtr& entry) const;
+    void applyStep(const LedgerStep& step, bool forward);
+    bool cancelHalfTypedEntries();
+    bool hasUnrecordedInput(const EntryPage& page) const;
+    // Gives the list exactly count entry rows, new ones formatted as the
+    // list's own rows are.
+    void growList(FlexGrid* grid, int count);
+    // The caption: the file's name and a mark for unsaved changes while a
+    // file is open, the program's own title otherwise.
+    void showDocumentTitle();
+    QString m_programTitle;
+    QUndoStack* m_undoStack = nullptr;
+    QShortcut* m_saveKeyWithoutFile = nullptr;
+
     void rememberDesignedLayout();
     void fitListsToWindow();
     // Row heights of the list on the page shown, once its item column has
@@ -280,6 +313,9 @@ public:
     QAction* mnuFilePageSetup = nullptr;
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFileExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
     QAction* mnuHelpHelp = nullptr;

@@ -8,9 +8,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolBar>
 
 namespace sorobe {
@@ -46,6 +48,18 @@ void frmMain::enableOpen(bool enabled) {
 void frmMain::enableSave(bool enabled) {
     mnuFileSave->setEnabled(enabled);
     toolbarButton(QStringLiteral("上書き保存"))->setEnabled(enabled);
+    m_saveKeyWithoutFile->setEnabled(!enabled);
+    showDocumentTitle();
+}
+
+void frmMain::showDocumentTitle() {
+    if (!mnuFileSave->isEnabled()) {
+        setWindowTitle(m_programTitle);
+        return;
+    }
+    const QString name = QFileInfo(m_state.fileName).fileName();
+    setWindowTitle(name + (m_state.modified ? QStringLiteral("*") : QString()) +
+                   QStringLiteral(" - ") + m_programTitle);
 }
 
 void frmMain::enableSaveAs(bool enabled) {
@@ -82,7 +96,7 @@ bool frmMain::loadArticleFile(const QString& path) {
     LedgerReadResult read =
         readLedgerFile(path, m_state.ledger->nextArticle() ? m_state.keyCounter : std::int32_t(1));
     if (!read.ok()) {
-        QMessageBox::warning(this, windowTitle(), read.message);
+        QMessageBox::warning(this, m_programTitle, read.message);
         return false;
     }
     LedgerContents& contents = *read.contents;
@@ -90,7 +104,7 @@ bool frmMain::loadArticleFile(const QString& path) {
     // number them together with the file's.
     if (m_state.incomeCount + contents.incomeCount > std::numeric_limits<std::int16_t>::max() ||
         m_state.supplyCount + contents.supplyCount > std::numeric_limits<std::int16_t>::max()) {
-        QMessageBox::warning(this, windowTitle(),
+        QMessageBox::warning(this, m_programTitle,
                              QStringLiteral("「%1」は記録が多すぎるため開けません。").arg(path));
         return false;
     }
@@ -124,10 +138,10 @@ bool frmMain::loadArticleFile(const QString& path) {
 bool frmMain::saveArticleFile(const QString& path) {
     const LedgerSaveResult saved = saveLedgerFile(path, currentTitles(), m_state.ledger);
     if (!saved.ok) {
-        QMessageBox::warning(this, windowTitle(), saved.message);
+        QMessageBox::warning(this, m_programTitle, saved.message);
         return false;
     }
-    m_state.modified = false;
+    markSaved();
     return true;
 }
 
@@ -136,7 +150,10 @@ void frmMain::mnuFileOpen_Click() {
         chooseFile(QStringLiteral("開く"), QStringLiteral("すべてのﾌｧｲﾙ (*)"), false);
     if (path.isEmpty())
         return;
-    if (!loadArticleFile(path))
+    const bool loaded = loadArticleFile(path);
+    // Steps taken before the open cannot be taken back across it.
+    forgetHistory();
+    if (!loaded)
         return;
     m_state.fileName = path;
     enableSave(true);
@@ -211,6 +228,7 @@ void frmMain::mnuFileClose_Click() {
     m_state.resetDocument();
     m_state.incomeHistory = incomeHistory;
     m_state.supplyHistory = supplyHistory;
+    forgetHistory();
 
     Form_Load(ItemHistory::Keep);
     TextIncomeNo->setReadOnly(false);

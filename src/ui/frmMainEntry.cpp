@@ -65,10 +65,10 @@ void frmMain::guarded(const std::function<void()>& action) {
     try {
         action();
     } catch (const OverflowError&) {
-        QMessageBox::warning(this, windowTitle(),
+        QMessageBox::warning(this, m_programTitle,
                              QStringLiteral("金額の合計が大きすぎるため、処理を中止しました。"));
     } catch (const std::exception&) {
-        QMessageBox::warning(this, windowTitle(),
+        QMessageBox::warning(this, m_programTitle,
                              QStringLiteral("思いがけない問題が起きたため、処理を中止しました。"
                                             "元帳は変わっていません。"));
     }
@@ -113,7 +113,7 @@ bool frmMain::balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& a
 
     if (fits)
         return true;
-    QMessageBox::warning(this, windowTitle(),
+    QMessageBox::warning(this, m_programTitle,
                          QStringLiteral("残金が扱える金額（21億円余り）を超えるため、"
                                         "この操作はできません。"));
     return false;
@@ -249,6 +249,11 @@ void frmMain::recordEntry(const EntryPage& page) {
         return;
 
     m_state.modified = true;
+    // What the step needs to be taken back: the entry replaced, where it
+    // stood, and the item history before this name was counted.
+    const ArticlePtr replaced = page.selected;
+    const ArticlePtr replacedAfter = replaced ? ledgerPredecessor(replaced) : nullptr;
+    const std::vector<SelectionPtr> historyBefore = historySnapshot(page);
     if (page.selected) {
         m_state.ledger->deleteArticle(page.selected);
         page.selected.reset();
@@ -259,6 +264,7 @@ void frmMain::recordEntry(const EntryPage& page) {
 
     page.history->appendSelectionWithCount(
         SorobeSelection::create(page.article->currentText(), 1, edit->taDate()));
+    pushRecordStep(page, replaced, replacedAfter, historyBefore);
     page.income ? fillIncomeItemList() : fillSupplyItemList();
     m_state.termsStale = true;
     page.income ? showIncomeList() : showSupplyList();
@@ -273,10 +279,14 @@ void frmMain::deleteEntry(const EntryPage& page) {
     if (page.selected) {
         if (!balanceStaysInRange(page.selected, nullptr))
             return;
-        m_state.ledger->deleteArticle(page.selected);
+        const ArticlePtr removed = page.selected;
+        const ArticlePtr removedAfter = ledgerPredecessor(removed);
+        const int number = ledgerNumber(removed);
+        m_state.ledger->deleteArticle(removed);
         m_state.termsStale = true;
         m_state.modified = true;
         page.selected.reset();
+        pushDeleteStep(page, removed, removedAfter, number);
     }
     --page.count;
     page.grid->setRows(page.count + 1);

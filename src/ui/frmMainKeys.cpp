@@ -32,7 +32,8 @@ void frmMain::setUpEntryFields() {
           static_cast<QWidget*>(TextIncomeStudents), static_cast<QWidget*>(TextIncomeAmount),
           static_cast<QWidget*>(TextSupplyNo), static_cast<QWidget*>(TextSupplyAmount),
           static_cast<QWidget*>(ComboSupplyReceipt), static_cast<QWidget*>(ComboIncomeArticle),
-          static_cast<QWidget*>(ComboIncomeSubArticle), static_cast<QWidget*>(ComboSupplyArticle)})
+          static_cast<QWidget*>(ComboIncomeSubArticle), static_cast<QWidget*>(ComboSupplyArticle),
+          static_cast<QWidget*>(DTPickerIncomeDate), static_cast<QWidget*>(DTPickerSupplyDate)})
         field->installEventFilter(this);
 
     setTabOrder(TextIncomeNo, DTPickerIncomeDate);
@@ -228,6 +229,15 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     auto* field = qobject_cast<QWidget*>(watched);
     if (!field)
         return QMainWindow::eventFilter(watched, event);
+
+    if (event->type() == QEvent::ShortcutOverride) {
+        // On the entry pages, undo and redo are the ledger's: a field's own
+        // undo of its typing would leave the entry half changed.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y))
+            return true;
+    }
 
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -175,6 +175,19 @@ void frmMain::showSupplyList() {
     ComboSupplyReceipt->setFocus();
 }
 
+void frmMain::growList(FlexGrid* grid, int count) {
+    const bool income = grid == MSFlexGridIncome;
+    if (grid->Rows() > count + 1)
+        grid->setRows(count + 1);
+    for (int r = grid->Rows(); r <= count; ++r) {
+        grid->setRows(r + 1);
+        if (income)
+            alignRow(grid, r, {{1, alignCentre}, {3, alignRight}, {4, alignRight}});
+        else
+            alignRow(grid, r, {{1, alignCentre}, {3, alignLeft}, {4, alignRight}});
+    }
+}
+
 void frmMain::highlightListRow(FlexGrid* grid, int row) {
     std::int16_t& highlighted =
         grid == MSFlexGridIncome ? m_state.incomeHighlightRow : m_state.supplyHighlightRow;

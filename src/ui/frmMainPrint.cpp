@@ -76,7 +76,7 @@ void frmMain::mnuFilePrint_Click() {
         PainterPrintSurface surface(chosen);
         const PrintResult result = printKind(surface, m_state, m_state.printKind, printTitles());
         if (!result.ok)
-            QMessageBox::warning(this, windowTitle(), result.message);
+            QMessageBox::warning(this, m_programTitle, result.message);
     });
 }
 

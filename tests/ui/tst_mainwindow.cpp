@@ -96,17 +96,28 @@ private slots:
         QStringList shown;
         for (QAction* top : loaded.window->menuBar()->actions()) {
             shown.append(top->menu()->objectName() + u'=' + top->menu()->title());
-            for (QAction* item : top->menu()->actions())
+            for (QAction* item : top->menu()->actions()) {
+                // The keys shown beside a command, after a blank.
+                QStringList keys;
+                for (const QKeySequence& key : item->shortcuts())
+                    keys << key.toString(QKeySequence::PortableText);
                 shown.append(item->objectName() + u'=' +
-                             (item->isSeparator() ? QStringLiteral("-") : item->text()));
+                             (item->isSeparator() ? QStringLiteral("-") : item->text()) +
+                             (keys.isEmpty() ? QString() : u' ' + keys.join(u',')));
+            }
         }
-        QCOMPARE(shown, (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuFileOpen=開く(&O)...",
-                                     "mnuFileClose=閉じる(&C)", "mnuFileBar0=-",
-                                     "mnuFileSave=上書き保存(&S)",
-                                     "mnuFileSaveAs=名前を付けて保存(&A)...", "mnuFileBar1=-",
-                                     "mnuFilePageSetup=ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePrint=印刷",
-                                     "mnuFileBar2=-", "mnuFileExit=終了(&X)", "mnuHelp=ﾍﾙﾌﾟ(&H)",
-                                     "mnuHelpAbout=ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpHelp=ﾍﾙﾌﾟ"}));
+        QCOMPARE(shown,
+                 (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuFileOpen=開く(&O)... Ctrl+O",
+                              "mnuFileClose=閉じる(&C) Ctrl+W", "mnuFileBar0=-",
+                              "mnuFileSave=上書き保存(&S) Ctrl+S",
+                              "mnuFileSaveAs=名前を付けて保存(&A)... Ctrl+Shift+S", "mnuFileBar1=-",
+                              "mnuFilePageSetup=ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePrint=印刷 Ctrl+P",
+                              "mnuFileBar2=-", "mnuFileExit=終了(&X) Ctrl+Q", "mnuEdit=編集(&E)",
+                              "mnuEditUndo=元に戻す(&U) Ctrl+Z",
+                              "mnuEditRedo=やり直し(&R) Ctrl+Y,Ctrl+Shift+Z", "mnuHelp=ﾍﾙﾌﾟ(&H)",
+                              "mnuHelpAbout=ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpHelp=ﾍﾙﾌﾟ F1"}));
+        QVERIFY(!loaded.window->mnuEditUndo->isEnabled());
+        QVERIFY(!loaded.window->mnuEditRedo->isEnabled());
         QVERIFY(!loaded.window->mnuFileSave->isEnabled());
         QVERIFY(loaded.window->mnuFileSaveAs->isEnabled());
     }

@@ -1,0 +1,275 @@
+// Undo and redo of the changes to the ledger: recording a new entry,
+// recording a changed one and deleting one are steps that can be taken back
+// and done again, each putting the ledger, the counts, the item history and
+// the lists back exactly as they were.
+
+#include "FlexGrid.h"
+#include "NumericText.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+namespace sorobe {
+
+namespace {
+
+// The item history as a list of its records, to be linked again as it was.
+std::vector<SelectionPtr> historyRecords(const SelectionPtr& head) {
+    std::vector<SelectionPtr> records;
+    for (SelectionPtr record = head->nextSelection(); record; record = record->nextSelection())
+        records.push_back(record);
+    return records;
+}
+
+void relinkHistory(const SelectionPtr& head, const std::vector<SelectionPtr>& records) {
+    SorobeSelection* last = head.get();
+    for (const SelectionPtr& record : records) {
+        last->setTsLink(record);
+        last = record.get();
+    }
+    last->setTsLink(nullptr);
+}
+
+// The node an entry follows in the ledger (the head for the first entry).
+ArticlePtr predecessorOf(const ArticlePtr& ledger, const ArticlePtr& entry) {
+    ArticlePtr previous = ledger;
+    for (ArticlePtr node = ledger->nextArticle(); node; node = node->nextArticle()) {
+        if (node == entry)
+            return previous;
+        previous = node;
+    }
+    return nullptr;
+}
+
+// The entry's number on its page: its place among the entries of its kind.
+int entryNumberOf(const ArticlePtr& ledger, const ArticlePtr& entry) {
+    int number = 0;
+    for (ArticlePtr node = ledger->nextArticle(); node; node = node->nextArticle()) {
+        if (node->taIncome() == entry->taIncome())
+            ++number;
+        if (node == entry)
+            return number;
+    }
+    return 0;
+}
+
+} // namespace
+
+// One change to the ledger. The change is made by the page before the step
+// is pushed, so the first redo, which the stack runs on push, does nothing.
+class frmMain::LedgerStep : public QUndoCommand {
+public:
+    LedgerStep(frmMain& window, const QString& text)
+        : QUndoCommand(text)
+        , m_window(window) {}
+
+    bool income = true;
+    // The entry that left the ledger and the one that joined it (either may
+    // be none), each with the node it followed.
+    ArticlePtr removed, removedAfter;
+    ArticlePtr added, addedAfter;
+    // +1 for a new entry, -1 for a deleted one: the page's count.
+    int countChange = 0;
+    std::vector<SelectionPtr> historyBefore, historyAfter;
+    bool changesHistory = false;
+
+    void undo() override { m_window.applyStep(*this, false); }
+    void redo() override {
+        if (std::exchange(m_done, false))
+            return;
+        m_window.applyStep(*this, true);
+    }
+
+private:
+    frmMain& m_window;
+    bool m_done = true;
+};
+
+void frmMain::buildEditMenu() {
+    m_undoStack = new QUndoStack(this);
+    mnuEdit = new QMenu(QStringLiteral("編集(&E)"), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    menuBar()->insertMenu(mnuHelp->menuAction(), mnuEdit);
+    mnuEditUndo = mnuEdit->addAction(QString());
+    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
+    mnuEditUndo->setShortcut(QKeySequence::Undo);
+    mnuEditRedo = mnuEdit->addAction(QString());
+    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
+    mnuEditRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(mnuEditUndo, &QAction::triggered, this,
+            [this] { guarded([&] { mnuEditUndo_Click(); }); });
+    connect(mnuEditRedo, &QAction::triggered, this,
+            [this] { guarded([&] { mnuEditRedo_Click(); }); });
+    connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { historyChanged(); });
+    connect(m_undoStack, &QUndoStack::cleanChanged, this, [this] { historyChanged(); });
+    historyChanged();
+}
+
+void frmMain::historyChanged() {
+    const QString undo = m_undoStack->undoText();
+    const QString redo = m_undoStack->redoText();
+    mnuEditUndo->setText(undo.isEmpty() ? QStringLiteral("元に戻す(&U)")
+                                        : QStringLiteral("元に戻す: %1(&U)").arg(undo));
+    mnuEditRedo->setText(redo.isEmpty() ? QStringLiteral("やり直し(&R)")
+                                        : QStringLiteral("やり直し: %1(&R)").arg(redo));
+    mnuEditUndo->setEnabled(m_undoStack->canUndo());
+    mnuEditRedo->setEnabled(m_undoStack->canRedo());
+    m_state.modified = !m_undoStack->isClean();
+    showDocumentTitle();
+}
+
+void frmMain::forgetHistory() {
+    // What is not saved stays unsaved: entries recorded before an open are
+    // not in the file that was opened.
+    const bool unsaved = m_state.modified;
+    m_undoStack->clear();
+    if (unsaved)
+        m_undoStack->resetClean();
+    historyChanged();
+}
+
+void frmMain::markSaved() {
+    m_undoStack->setClean();
+    historyChanged();
+}
+
+void frmMain::pushRecordStep(const EntryPage& page, const ArticlePtr& removed,
+                             const ArticlePtr& removedAfter,
+                             const std::vector<SelectionPtr>& historyBefore) {
+    const ArticlePtr& added = page.edit;
+    const QString kind = page.income ? QStringLiteral("収入") : QStringLiteral("支出");
+    auto* step =
+        new LedgerStep(*this, QStringLiteral("%1 %2 の%3")
+                                  .arg(kind)
+                                  .arg(entryNumberOf(m_state.ledger, added))
+                                  .arg(removed ? QStringLiteral("変更") : QStringLiteral("登録")));
+    step->income = page.income;
+    step->removed = removed;
+    step->removedAfter = removedAfter;
+    step->added = added;
+    step->addedAfter = predecessorOf(m_state.ledger, added);
+    step->countChange = removed ? 0 : 1;
+    step->historyBefore = historyBefore;
+    step->historyAfter = historyRecords(page.history);
+    step->changesHistory = true;
+    m_undoStack->push(step);
+}
+
+void frmMain::pushDeleteStep(const EntryPage& page, const ArticlePtr& removed,
+                             const ArticlePtr& removedAfter, int number) {
+    auto* step = new LedgerStep(
+        *this, QStringLiteral("%1 %2 の削除")
+                   .arg(page.income ? QStringLiteral("収入") : QStringLiteral("支出"))
+                   .arg(number));
+    step->income = page.income;
+    step->removed = removed;
+    step->removedAfter = removedAfter;
+    step->countChange = -1;
+    m_undoStack->push(step);
+}
+
+std::vector<SelectionPtr> frmMain::historySnapshot(const EntryPage& page) const {
+    return historyRecords(page.history);
+}
+
+ArticlePtr frmMain::ledgerPredecessor(const ArticlePtr& entry) const {
+    return predecessorOf(m_state.ledger, entry);
+}
+
+int frmMain::ledgerNumber(const ArticlePtr& entry) const {
+    return entryNumberOf(m_state.ledger, entry);
+}
+
+void frmMain::applyStep(const LedgerStep& step, bool forward) {
+    const ArticlePtr& leaving = forward ? step.removed : step.added;
+    const ArticlePtr& joining = forward ? step.added : step.removed;
+    const ArticlePtr& joiningAfter = forward ? step.addedAfter : step.removedAfter;
+    if (leaving)
+        m_state.ledger->deleteArticle(leaving);
+    if (joining)
+        joiningAfter->insertArticle(joining);
+
+    const EntryPage page = step.income ? incomePage() : supplyPage();
+    page.count = std::int16_t(page.count + (forward ? step.countChange : -step.countChange));
+    if (step.changesHistory) {
+        relinkHistory(page.history, forward ? step.historyAfter : step.historyBefore);
+        page.income ? fillIncomeItemList() : fillSupplyItemList();
+    }
+
+    // The list gets back the rows it had, formatted as new rows are.
+    if (page.highlight > page.count)
+        page.highlight = 0;
+    growList(page.grid, page.count);
+    m_state.termsStale = true;
+    page.income ? showIncomeList() : showSupplyList();
+    if (SSTabSheets->currentIndex() >= 3)
+        tabulateTerms();
+}
+
+// Before a step is taken back or done again, whatever is being typed on an
+// entry page goes, as with ｷｬﾝｾﾙ: the pages are refreshed by the step.
+bool frmMain::cancelHalfTypedEntries() {
+    bool cancelled = false;
+    if (hasUnrecordedInput(incomePage())) {
+        CommandIncomeCancel_Click();
+        cancelled = true;
+    }
+    if (hasUnrecordedInput(supplyPage())) {
+        CommandSupplyCancel_Click();
+        cancelled = true;
+    }
+    return cancelled;
+}
+
+bool frmMain::hasUnrecordedInput(const EntryPage& page) const {
+    if (page.number->isReadOnly())
+        return true; // a new entry is open
+    const ArticlePtr& shown = page.selected;
+    if (!shown)
+        return false;
+    const auto number = [](const QString& text) {
+        return numericValue64(text);
+    };
+    bool same = page.date->date() == shown->taDate().toQDate() &&
+                page.article->currentText() == shown->taArticle() &&
+                number(page.amount->text()) == shown->taAmount();
+    if (page.income) {
+        same = same && ComboIncomeSubArticle->currentText() == shown->taSubArticle() &&
+               number(TextIncomePerPerson->text()) == shown->taPerPerson() &&
+               number(TextIncomeStudents->text()) == shown->taStudentsNumber();
+    } else {
+        same = same && number(ComboSupplyReceipt->currentText()) == shown->taReceipt();
+    }
+    return !same;
+}
+
+void frmMain::mnuEditUndo_Click() {
+    if (cancelHalfTypedEntries() || !m_undoStack->canUndo())
+        return;
+    const auto* step =
+        static_cast<const LedgerStep*>(m_undoStack->command(m_undoStack->index() - 1));
+    if (!balanceStaysInRange(step->added, step->removed))
+        return;
+    m_undoStack->undo();
+}
+
+void frmMain::mnuEditRedo_Click() {
+    if (cancelHalfTypedEntries() || !m_undoStack->canRedo())
+        return;
+    const auto* step = static_cast<const LedgerStep*>(m_undoStack->command(m_undoStack->index()));
+    if (!balanceStaysInRange(step->removed, step->added))
+        return;
+    m_undoStack->redo();
+}
+
+} // namespace sorobe
