@@ -86,6 +86,34 @@ void termPageAfterARecording(benchmark::State& run) {
 }
 BENCHMARK(termPageAfterARecording)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// Taking back and doing again the deletion of the first income entry: every
+// row of the longer list moves, the worst case for the lists.
+void undoOrRedoOneStep(benchmark::State& run) {
+    Window w(int(run.range(0)));
+    const bool redo = run.range(1) != 0;
+    w.window->TextIncomeNo->setText(QStringLiteral("1"));
+    w.window->CommandIncomeDelete_Click();
+    for (auto _ : run) {
+        if (redo) {
+            run.PauseTiming();
+            w.window->mnuEditUndo_Click();
+            run.ResumeTiming();
+            w.window->mnuEditRedo_Click();
+        } else {
+            w.window->mnuEditUndo_Click();
+            run.PauseTiming();
+            w.window->mnuEditRedo_Click();
+            run.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(undoOrRedoOneStep)
+    ->ArgNames({"entries", "redo"})
+    ->Args({10'000, 0})
+    ->Args({10'000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
 void openLedgerFile(benchmark::State& run) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("大きな元帳.txt"));

@@ -223,7 +223,7 @@ private:
     // when the document must stay open: the user cancelled, or a save they
     // asked for did not happen.
     bool askToSaveChanges();
-    int listRowHeight(const QString& text, int columnWidth) const;
+    // The height of a list row whose item takes its lines in the column.
     int listRowHeight(const QFontMetricsF& metrics, const QString& text, int columnWidth) const;
     // The lists grow with the window beyond its designed size.
     struct ItemColumn {

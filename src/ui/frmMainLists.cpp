@@ -59,10 +59,6 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 
 } // namespace
 
-int frmMain::listRowHeight(const QString& text, int columnWidth) const {
-    return listRowHeight(QFontMetricsF(font()), text, columnWidth);
-}
-
 int frmMain::listRowHeight(const QFontMetricsF& metrics, const QString& text,
                            int columnWidth) const {
     const double width = metrics.horizontalAdvance(text) * twipsPerPixel();
@@ -82,6 +78,7 @@ void frmMain::showRemainder() {
 
 void frmMain::showIncomeList() {
     FlexGrid* grid = MSFlexGridIncome;
+    const QFontMetricsF metrics(font());
     int r = 1;
     for (ArticlePtr entry = m_state.ledger->nextIncomeArticle(); entry;
          entry = entry->nextIncomeArticle(), ++r) {
@@ -97,7 +94,7 @@ void frmMain::showIncomeList() {
             setCell(grid, r, 1, formatListDate(entry->taDate()));
             const QString item = entry->taArticle() + u' ' + entry->taSubArticle();
             setCell(grid, r, 2, item);
-            grid->setRowHeight(r, listRowHeight(item, grid->ColWidth(2)));
+            grid->setRowHeight(r, listRowHeight(metrics, item, grid->ColWidth(2)));
             setCell(grid, r, 3, QString());
             setCell(grid, r, 4, QString());
             setCell(grid, r, 5, QString::number(entry->taKey()));
@@ -131,6 +128,7 @@ void frmMain::showIncomeList() {
 
 void frmMain::showSupplyList() {
     FlexGrid* grid = MSFlexGridSupply;
+    const QFontMetricsF metrics(font());
     int r = 1;
     for (ArticlePtr entry = m_state.ledger->nextSupplyArticle(); entry;
          entry = entry->nextSupplyArticle(), ++r) {
@@ -148,7 +146,7 @@ void frmMain::showSupplyList() {
         setCell(grid, r, 3, entry->taArticle());
         setCell(grid, r, 4, QString());
         if (!rowShowsKey(grid, r, entry->taKey())) {
-            grid->setRowHeight(r, listRowHeight(entry->taArticle(), grid->ColWidth(3)));
+            grid->setRowHeight(r, listRowHeight(metrics, entry->taArticle(), grid->ColWidth(3)));
             setCell(grid, r, 5, QString::number(entry->taKey()));
             if (entry->taReceipt() == 0)
                 setCell(grid, r, 2, QString());

@@ -8,6 +8,7 @@
 #include "TermTabulation.h"
 #include "frmMain.h"
 
+#include <QFontMetricsF>
 #include <QTabWidget>
 
 namespace sorobe {
@@ -57,6 +58,7 @@ void frmMain::fillTermSheet(Period period) {
         }
     };
 
+    const QFontMetricsF metrics(font());
     const ArticlePtr& income = incomeList(m_state.termLists, period);
     const ArticlePtr& supply = supplyList(m_state.termLists, period);
     int r = 1;
@@ -73,7 +75,7 @@ void frmMain::fillTermSheet(Period period) {
             const QString item = line->taArticle() + u' ' + line->taSubArticle();
             grid->setTextMatrix(r, 0, QString::number(r));
             grid->setTextMatrix(r, 1, item);
-            grid->setRowHeight(r, listRowHeight(item, grid->ColWidth(1)));
+            grid->setRowHeight(r, listRowHeight(metrics, item, grid->ColWidth(1)));
             grid->setTextMatrix(r, amountColumn, formatAmount(amount));
             grid->setTextMatrix(r, otherColumn, QString());
             grid->setTextMatrix(r, 4, formatAmount(balance));
