@@ -206,7 +206,10 @@ void frmMain::applyStep(const LedgerStep& step, bool forward) {
         page.income ? fillIncomeItemList() : fillSupplyItemList();
     }
 
-    // The list gets back the rows it had, formatted as new rows are.
+    // The page goes back to Browsing, with the list's rows as they were,
+    // formatted as new rows are.
+    page.edit.reset();
+    page.selected.reset();
     if (page.highlight > page.count)
         page.highlight = 0;
     growList(page.grid, page.count);
@@ -235,8 +238,8 @@ bool frmMain::hasUnrecordedInput(const EntryPage& page) const {
     if (page.number->isReadOnly())
         return true; // a new entry is open
     const ArticlePtr& shown = page.selected;
-    if (!shown)
-        return false;
+    if (!shown || !page.remove->isEnabled())
+        return false; // browsing: nothing is being typed
     const auto number = [](const QString& text) {
         return numericValue64(text);
     };

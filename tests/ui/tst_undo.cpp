@@ -147,6 +147,9 @@ private slots:
                 type("2");
                 s.click("CommandIncomeDelete");
             },
+            [&] { // left open for editing: undo goes on from there
+                typeIncome("学級費", "6月分", "500");
+            },
         };
         for (const auto& step : steps) {
             step();
@@ -157,8 +160,10 @@ private slots:
                  (QStringList{"元に戻す: 収入 1 の登録(&U)", "元に戻す: 収入 2 の登録(&U)",
                               "元に戻す: 収入 3 の登録(&U)", "元に戻す: 収入 3 の変更(&U)",
                               "元に戻す: 支出 1 の登録(&U)", "元に戻す: 支出 1 の登録(&U)",
-                              "元に戻す: 支出 2 の削除(&U)", "元に戻す: 収入 2 の削除(&U)"}));
-        QCOMPARE(s.state.incomeCount, std::int16_t(2));
+                              "元に戻す: 支出 2 の削除(&U)", "元に戻す: 収入 2 の削除(&U)",
+                              "元に戻す: 収入 3 の登録(&U)"}));
+        QCOMPARE(s.mode("Income"), QStringLiteral("Editing"));
+        QCOMPARE(s.state.incomeCount, std::int16_t(3));
         QCOMPARE(s.state.supplyCount, std::int16_t(1));
 
         for (int i = states.size() - 2; i >= 0; --i) {
