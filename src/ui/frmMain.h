@@ -210,6 +210,7 @@ private:
     // it and `added` joins it; says so in a message when it would not.
     bool balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& added,
                              const ArticlePtr& addedList = nullptr);
+    void tellBalanceTooLarge();
     QString chooseFile(const QString& title, const QString& filter, bool forSaving);
     QAction* toolbarButton(const QString& key) const;
     void enableOpen(bool enabled);
@@ -252,6 +253,12 @@ private:
     ArticlePtr ledgerPredecessor(const ArticlePtr& entry) const;
     int ledgerNumber(const ArticlePtr& entry) const;
     void applyStep(const LedgerStep& step, bool forward);
+    // Whether the step can be taken back (or done again) on the ledger as it
+    // stands: its entries where it left them, every running balance within
+    // 32 bits. Says why not in a message.
+    bool stepApplies(const LedgerStep& step, bool forward);
+    void refreshUndoCommand();
+    void showTermPageAnew();
     bool cancelHalfTypedEntries();
     bool hasUnrecordedInput(const EntryPage& page) const;
     // Gives the list exactly count entry rows, new ones formatted as the

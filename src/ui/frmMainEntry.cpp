@@ -111,12 +111,15 @@ bool frmMain::balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& a
     while (next != incoming.end())
         add(**next++);
 
-    if (fits)
-        return true;
+    if (!fits)
+        tellBalanceTooLarge();
+    return fits;
+}
+
+void frmMain::tellBalanceTooLarge() {
     QMessageBox::warning(this, m_programTitle,
                          QStringLiteral("残金が扱える金額（21億円余り）を超えるため、"
                                         "この操作はできません。"));
-    return false;
 }
 
 // ---- steps both pages share ------------------------------------------------
@@ -248,6 +251,8 @@ void frmMain::recordEntry(const EntryPage& page) {
     if (!balanceStaysInRange(page.selected, edit))
         return;
 
+    // The next key first: nothing may change before a step is sure.
+    const std::int32_t nextKey = checkedAdd(m_state.keyCounter, std::int32_t(1));
     m_state.modified = true;
     // What the step needs to be taken back: the entry replaced, where it
     // stood, and the item history before this name was counted.
@@ -259,7 +264,7 @@ void frmMain::recordEntry(const EntryPage& page) {
         page.selected.reset();
     }
     edit->setTaKey(m_state.keyCounter);
-    m_state.keyCounter = checkedAdd(m_state.keyCounter, std::int32_t(1));
+    m_state.keyCounter = nextKey;
     const std::int32_t position = m_state.ledger->addArticle(edit);
 
     page.history->appendSelectionWithCount(

@@ -241,6 +241,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // With no step to take back, the menu command is off and its key
+        // arrives here: it still cancels a half-typed entry, and never
+        // reaches the field's own undo.
+        if (key->matches(QKeySequence::Undo)) {
+            guarded([&] { mnuEditUndo_Click(); });
+            return true;
+        }
+        if (key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+            guarded([&] { mnuEditRedo_Click(); });
+            return true;
+        }
         bool withheld = false;
         guarded([&] { withheld = handleKey(field, key->key()); });
         return withheld;

@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QUndoCommand>
 #include <QUndoStack>
+#include <limits>
 
 namespace sorobe {
 
@@ -110,6 +111,12 @@ void frmMain::buildEditMenu() {
             [this] { guarded([&] { mnuEditUndo_Click(); }); });
     connect(mnuEditRedo, &QAction::triggered, this,
             [this] { guarded([&] { mnuEditRedo_Click(); }); });
+    connect(mnuEdit, &QMenu::aboutToShow, this, [this] {
+        guarded([&] {
+            historyChanged();
+            refreshUndoCommand();
+        });
+    });
     connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { historyChanged(); });
     connect(m_undoStack, &QUndoStack::cleanChanged, this, [this] { historyChanged(); });
     historyChanged();
@@ -207,16 +214,55 @@ void frmMain::applyStep(const LedgerStep& step, bool forward) {
     }
 
     // The page goes back to Browsing, with the list's rows as they were,
-    // formatted as new rows are.
+    // formatted as new rows are; the term pages are filled anew when shown.
     page.edit.reset();
     page.selected.reset();
     if (page.highlight > page.count)
         page.highlight = 0;
     growList(page.grid, page.count);
     m_state.termsStale = true;
+    m_state.sheetRowCount.fill(1);
     page.income ? showIncomeList() : showSupplyList();
-    if (SSTabSheets->currentIndex() >= 3)
-        tabulateTerms();
+}
+
+bool frmMain::stepApplies(const LedgerStep& step, bool forward) {
+    const ArticlePtr& leaving = forward ? step.removed : step.added;
+    const ArticlePtr& joining = forward ? step.added : step.removed;
+    const ArticlePtr& joiningAfter = forward ? step.addedAfter : step.removedAfter;
+    // The history only goes back and forth along what was done, so the
+    // entries are where the step expects them; should they not be, the
+    // ledger is left alone rather than broken.
+    bool leavingFound = !leaving;
+    bool afterFound = !joining || joiningAfter == m_state.ledger;
+    std::int64_t balance = 0;
+    bool fits = true;
+    auto add = [&](const SorobeArticle& entry) {
+        balance +=
+            entry.taIncome() ? std::int64_t(entry.taAmount()) : -std::int64_t(entry.taAmount());
+        fits = fits && balance >= std::numeric_limits<std::int32_t>::min() &&
+               balance <= std::numeric_limits<std::int32_t>::max();
+    };
+    // Every running balance, with the entries exactly where the step puts them.
+    if (joining && joiningAfter == m_state.ledger)
+        add(*joining);
+    for (ArticlePtr entry = m_state.ledger->nextArticle(); entry; entry = entry->nextArticle()) {
+        if (entry == joining)
+            return false;
+        if (entry == leaving) {
+            leavingFound = true;
+            continue;
+        }
+        add(*entry);
+        if (joining && entry == joiningAfter) {
+            afterFound = true;
+            add(*joining);
+        }
+    }
+    if (!leavingFound || !afterFound)
+        return false;
+    if (!fits)
+        tellBalanceTooLarge();
+    return fits;
 }
 
 // Before a step is taken back or done again, whatever is being typed on an
@@ -261,18 +307,37 @@ void frmMain::mnuEditUndo_Click() {
         return;
     const auto* step =
         static_cast<const LedgerStep*>(m_undoStack->command(m_undoStack->index() - 1));
-    if (!balanceStaysInRange(step->added, step->removed))
+    if (!stepApplies(*step, false))
         return;
     m_undoStack->undo();
+    showTermPageAnew();
 }
 
 void frmMain::mnuEditRedo_Click() {
     if (cancelHalfTypedEntries() || !m_undoStack->canRedo())
         return;
     const auto* step = static_cast<const LedgerStep*>(m_undoStack->command(m_undoStack->index()));
-    if (!balanceStaysInRange(step->removed, step->added))
+    if (!stepApplies(*step, true))
         return;
     m_undoStack->redo();
+    showTermPageAnew();
+}
+
+void frmMain::showTermPageAnew() {
+    // A term page on screen shows the ledger as the step left it; a total
+    // that does not fit is said, as when the page is chosen.
+    if (SSTabSheets->currentIndex() >= 3)
+        guarded([&] { tabulateTerms(); });
+}
+
+void frmMain::refreshUndoCommand() {
+    // While an entry is half typed, 元に戻す cancels it, also when no step
+    // is left to take back.
+    if (m_undoStack->canUndo() ||
+        !(hasUnrecordedInput(incomePage()) || hasUnrecordedInput(supplyPage())))
+        return;
+    mnuEditUndo->setText(QStringLiteral("元に戻す: 入力の取り消し(&U)"));
+    mnuEditUndo->setEnabled(true);
 }
 
 } // namespace sorobe

@@ -3,20 +3,25 @@
 #include "LedgerFile.h"
 
 #include <QAction>
+#include <QDateEdit>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace sorobe;
 
 namespace {
 
 struct Session : PageDriver {
-    QStringList saved; // file names given to the save dialog
+    QStringList saved; // file names given to the file dialogs
+    QStringList asked; // their titles
     Session()
         : PageDriver(1) {
-        window.setFileChooser([this](const QString&, const QString&, bool) {
+        window.setFileChooser([this](const QString& title, const QString&, bool) {
+            asked << title;
             return saved.isEmpty() ? QString() : saved.takeFirst();
         });
         click("TextIncomeNo");
@@ -204,8 +209,13 @@ private slots:
             QCOMPARE(s.state.modified, modified);
             QCOMPARE(s.window.windowTitle().contains(u'*'), modified);
         }
-        // Back at the saved state the window closes without a question.
+        // Back at the saved state, taken from the 年間 page, which follows;
+        // the window closes without a question.
+        s.tab(8);
+        auto* year = s.get<FlexGrid>("MSFlexGridYear");
+        QCOMPARE(year->TextMatrix(year->Rows() - 1, 2), QStringLiteral("39,000"));
         press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(year->TextMatrix(year->Rows() - 1, 2), QStringLiteral("15,000"));
         ModalWatcher question([](QWidget*) {});
         QVERIFY(s.window.close());
         QTest::qWait(50);
@@ -215,27 +225,32 @@ private slots:
     // While an entry is half typed, the first undo only cancels it.
     void aHalfTypedEntryIsCancelledFirst_data() {
         QTest::addColumn<bool>("income");
-        QTest::addColumn<bool>("changed"); // the recorded entry changed, else a new one
-        QTest::newRow("new income") << true << false;
-        QTest::newRow("income changed") << true << true;
-        QTest::newRow("new expense") << false << false;
-        QTest::newRow("expense changed") << false << true;
+        QTest::addColumn<bool>("changed");  // the recorded entry changed, else a new one
+        QTest::addColumn<bool>("recorded"); // else nothing to take back
+        QTest::newRow("new income") << true << false << true;
+        QTest::newRow("income changed") << true << true << true;
+        QTest::newRow("new expense") << false << false << true;
+        QTest::newRow("expense changed") << false << true << true;
+        QTest::newRow("new income, nothing recorded") << true << false << false;
     }
     void aHalfTypedEntryIsCancelledFirst() {
         QFETCH(bool, income);
         QFETCH(bool, changed);
+        QFETCH(bool, recorded);
         Session s;
         const QStringList empty = s.snapshot();
         const QString kind = income ? "Income" : "Supply";
-        if (income) {
-            typeIncome("学級費", "4月分", "500");
-        } else {
-            s.tab(2);
-            s.click("ComboSupplyReceipt");
-            typeExpense("1", "のり", "300");
+        if (recorded) {
+            if (income) {
+                typeIncome("学級費", "4月分", "500");
+            } else {
+                s.tab(2);
+                s.click("ComboSupplyReceipt");
+                typeExpense("1", "のり", "300");
+            }
+            s.leave("Text" + kind + "No");
         }
-        s.leave("Text" + kind + "No");
-        const QStringList recorded = s.snapshot();
+        const QStringList before = s.snapshot();
         if (changed) {
             type("1");
             s.click("Text" + kind + "Amount");
@@ -246,9 +261,128 @@ private slots:
         type("9");
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(s.mode(kind), QStringLiteral("Browsing"));
-        QCOMPARE(s.snapshot(), recorded);
+        QCOMPARE(s.snapshot(), before);
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(s.snapshot(), empty);
+        QCOMPARE(s.mode(kind), QStringLiteral("Browsing"));
+    }
+
+    // A change that moved an entry is taken back to the entry's own place,
+    // where every balance fits (not after the entries of its date).
+    void aMovedEntryGoesBackToItsPlace() {
+        Session s;
+        s.tab(2);
+        s.click("ComboSupplyReceipt");
+        typeExpense("", "修学旅行積立", "1000000000");
+        s.tab(1);
+        s.click("TextIncomeNo");
+        for (const char* line : {"寄付,2000000000", "バザー,500000000"}) {
+            const QStringList f = QString::fromUtf8(line).split(u',');
+            s.leave("TextIncomeNo");
+            press(Qt::Key_Return);
+            type(f[0]);
+            for (int i = 0; i < 4; ++i)
+                press(Qt::Key_Tab);
+            type(f[1]);
+            press(Qt::Key_Return);
+        }
+        const QStringList before = s.snapshot();
+        s.tab(2);
+        s.leave("TextSupplyNo");
+        type("1");
+        s.get<QDateEdit>("DTPickerSupplyDate")->setDate(QDate::currentDate().addDays(-1));
+        s.click("CommandSupplyRecord");
+        QString told;
+        ModalWatcher refused([&](QWidget* m) { told = static_cast<QMessageBox*>(m)->text(); });
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QTest::qWait(50);
+        QVERIFY2(!refused.sawModal(), qPrintable(told));
+        QCOMPARE(s.snapshot(), before);
+    }
+
+    // Open, close and a failed open leave nothing to take back; entries
+    // recorded before an open stay unsaved.
+    void openAndCloseForgetTheSteps_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("unsaved");
+        QTest::newRow("close") << "close" << false;
+        QTest::newRow("open") << "open" << true;
+        QTest::newRow("failed open") << "damaged" << true;
+    }
+    void openAndCloseForgetTheSteps() {
+        QFETCH(QString, command);
+        QFETCH(bool, unsaved);
+        const QTemporaryDir files;
+        const QString ledger = files.filePath("2025年度.txt");
+        const QString damaged = files.filePath("壊れた.txt");
+        QVERIFY(saveLedgerFile(ledger, {}, SorobeArticle::create()).ok);
+        {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("iSorobe135\r\nTrue\r\n");
+        }
+        Session s;
+        typeIncome("学級費", "4月分", "500");
+        QVERIFY(s.window.mnuEditUndo->isEnabled());
+        ModalWatcher answer([](QWidget* modal) {
+            auto* box = static_cast<QMessageBox*>(modal);
+            if (QAbstractButton* no = box->button(QMessageBox::No))
+                no->click();
+            else
+                box->accept();
+        });
+        if (command == u"close") {
+            press(Qt::Key_W, Qt::ControlModifier);
+        } else {
+            s.saved << (command == u"open" ? ledger : damaged);
+            press(Qt::Key_O, Qt::ControlModifier);
+        }
+        QTRY_VERIFY(answer.sawModal() || command == u"open");
+        QCOMPARE(s.asked.size(), command == u"close" ? 0 : 1);
+        QVERIFY(!s.window.mnuEditUndo->isEnabled());
+        QVERIFY(!s.window.mnuEditRedo->isEnabled());
+        QCOMPARE(s.state.modified, unsaved);
+        s.state.modified = false;
+    }
+
+    // The commands' keys run them.
+    void keysRunTheirCommands_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("seen");
+        const int ctrl = int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl
+                                << QStringLiteral("を印刷します。よろしいですか？");
+        QTest::newRow("Ctrl+Shift+S")
+            << int(Qt::Key_S) << (ctrl | int(Qt::ShiftModifier)) << "名前をつけて保存する";
+        QTest::newRow("F1") << int(Qt::Key_F1) << 0 << "help";
+        QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << ctrl << "closed";
+    }
+    void keysRunTheirCommands() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, seen);
+        Session s;
+        QStringList happened;
+        QObject::connect(&s.window, &frmMain::helpRequested, [&] { happened << "help"; });
+        QTimer answer; // every box answered いいえ, or closed
+        answer.setInterval(10);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                happened << box->text();
+                if (QAbstractButton* no = box->button(QMessageBox::No))
+                    no->click();
+                else
+                    box->accept();
+            }
+        });
+        answer.start();
+        press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::qWait(50);
+        if (!s.window.isVisible())
+            happened << "closed";
+        happened << s.asked;
+        QVERIFY2(happened.value(0).endsWith(seen), qPrintable(happened.join(u'|')));
     }
 
     // A redo that would take the balance beyond 32 bits is refused, as a
