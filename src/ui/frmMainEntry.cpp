@@ -6,6 +6,7 @@
 #include "DisplayFormat.h"
 #include "FlexGrid.h"
 #include "NumericText.h"
+#include "RunningBalance.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -92,13 +93,9 @@ bool frmMain::balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& a
             incoming.push_back(entry.get());
     }
 
-    std::int64_t balance = 0;
-    bool fits = true;
+    RunningBalance running;
     auto add = [&](const SorobeArticle& entry) {
-        balance +=
-            entry.taIncome() ? std::int64_t(entry.taAmount()) : -std::int64_t(entry.taAmount());
-        fits = fits && balance >= std::numeric_limits<std::int32_t>::min() &&
-               balance <= std::numeric_limits<std::int32_t>::max();
+        running.add(entry);
     };
     auto next = incoming.begin();
     for (ArticlePtr entry = m_state.ledger->nextArticle(); entry; entry = entry->nextArticle()) {
@@ -111,9 +108,9 @@ bool frmMain::balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& a
     while (next != incoming.end())
         add(**next++);
 
-    if (!fits)
+    if (!running.fits())
         tellBalanceTooLarge();
-    return fits;
+    return running.fits();
 }
 
 void frmMain::tellBalanceTooLarge() {

@@ -5,6 +5,7 @@
 
 #include "FlexGrid.h"
 #include "NumericText.h"
+#include "RunningBalance.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -17,7 +18,6 @@
 #include <QTabWidget>
 #include <QUndoCommand>
 #include <QUndoStack>
-#include <limits>
 
 namespace sorobe {
 
@@ -234,13 +234,9 @@ bool frmMain::stepApplies(const LedgerStep& step, bool forward) {
     // ledger is left alone rather than broken.
     bool leavingFound = !leaving;
     bool afterFound = !joining || joiningAfter == m_state.ledger;
-    std::int64_t balance = 0;
-    bool fits = true;
+    RunningBalance running;
     auto add = [&](const SorobeArticle& entry) {
-        balance +=
-            entry.taIncome() ? std::int64_t(entry.taAmount()) : -std::int64_t(entry.taAmount());
-        fits = fits && balance >= std::numeric_limits<std::int32_t>::min() &&
-               balance <= std::numeric_limits<std::int32_t>::max();
+        running.add(entry);
     };
     // Every running balance, with the entries exactly where the step puts them.
     if (joining && joiningAfter == m_state.ledger)
@@ -260,9 +256,9 @@ bool frmMain::stepApplies(const LedgerStep& step, bool forward) {
     }
     if (!leavingFound || !afterFound)
         return false;
-    if (!fits)
+    if (!running.fits())
         tellBalanceTooLarge();
-    return fits;
+    return running.fits();
 }
 
 // Before a step is taken back or done again, whatever is being typed on an
