@@ -310,7 +310,8 @@ void frmMain::mnuEditUndo_Click() {
 }
 
 void frmMain::mnuEditRedo_Click() {
-    if (cancelHalfTypedEntries() || !m_undoStack->canRedo())
+    // With nothing to do again, what is being typed stays.
+    if (!m_undoStack->canRedo() || cancelHalfTypedEntries())
         return;
     const auto* step = static_cast<const LedgerStep*>(m_undoStack->command(m_undoStack->index()));
     if (!stepApplies(*step, true))
