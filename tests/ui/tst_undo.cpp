@@ -259,6 +259,9 @@ private slots:
             press(Qt::Key_Return);
         }
         type("9");
+        const QString typing = s.mode(kind);
+        press(Qt::Key_Y, Qt::ControlModifier); // nothing to do again: the typing stays
+        QCOMPARE(s.mode(kind), typing);
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(s.mode(kind), QStringLiteral("Browsing"));
         QCOMPARE(s.snapshot(), before);
