@@ -61,6 +61,20 @@ void setup(QPainter& p) {
     p.drawEllipse(QPointF(21, 12), 2.5, 2.5);
 }
 
+void preview(QPainter& p) {
+    // A sheet under a magnifying glass.
+    p.setPen(QPen(QColor(70, 70, 70), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(3, 2, 13, 18);
+    for (int y = 6; y <= 14; y += 4)
+        p.drawLine(6, y, 13, y);
+    p.setBrush(QColor(200, 225, 250, 200));
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.drawEllipse(QPointF(15, 13), 4.5, 4.5);
+    p.setPen(QPen(QColor(40, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(18, 16, 22, 21);
+}
+
 } // namespace
 
 QIcon toolbarIcon(const QString& imageKey) {
@@ -78,6 +92,8 @@ QIcon toolbarIcon(const QString& imageKey) {
         setup(painter);
     else if (imageKey == QLatin1String("Print"))
         printer(painter);
+    else if (imageKey == QLatin1String("Preview"))
+        preview(painter);
     else
         return QIcon();
     painter.end();

@@ -178,6 +178,10 @@ void frmMain::buildMenus() {
     separator(mnuFile, QStringLiteral("mnuFileBar1"));
     mnuFilePageSetup = action(mnuFile, QStringLiteral("mnuFilePageSetup"), QStringLiteral("1005"));
     mnuFilePrint = action(mnuFile, QStringLiteral("mnuFilePrint"), QStringLiteral("印刷"));
+    mnuFilePreview =
+        action(mnuFile, QStringLiteral("mnuFilePreview"), QStringLiteral("印刷プレビュー(&V)..."));
+    mnuFileExportPdf =
+        action(mnuFile, QStringLiteral("mnuFileExportPdf"), QStringLiteral("PDFに書き出す(&D)..."));
     separator(mnuFile, QStringLiteral("mnuFileBar2"));
     mnuFileExit = action(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("1006"));
 
@@ -231,6 +235,14 @@ void frmMain::buildMenus() {
          [this] {
              mnuFilePrint_Click();
          }},
+        {mnuFilePreview,
+         [this] {
+             mnuFilePreview_Click();
+         }},
+        {mnuFileExportPdf,
+         [this] {
+             mnuFileExportPdf_Click();
+         }},
         {mnuFileExit,
          [this] {
              mnuFileExit_Click();
@@ -269,6 +281,7 @@ void frmMain::buildToolBar() {
         {u"上書き保存", u"元帳ﾌｧｲﾙを上書き保存", u"1010", "Save"},
         {u"ページ設定", u"ﾌﾟﾘﾝﾀの設定", u"ﾌﾟﾘﾝﾀの設定", "Setup"},
         {u"印刷", u"印刷", u"1011", "Print"},
+        {u"印刷プレビュー", u"印刷プレビュー", u"印刷プレビュー", "Preview"},
     };
     for (const Button& button : buttons) {
         const QString imageKey = QString::fromLatin1(button.imageKey);

@@ -76,6 +76,8 @@ public:
     // empty when the user cancelled. Tests answer instead of a person.
     using FileChooser = std::function<QString(const QString&, const QString&, bool)>;
     void setFileChooser(FileChooser chooser);
+    // The path the last file question offered (a folder and a name), if any.
+    QString offeredPath() const { return m_offeredPath; }
 
     // Shows the printer choice for the print command: true when the user
     // chose to print. Tests answer instead of a person.
@@ -140,6 +142,8 @@ public slots:
     void mnuFileClose_Click();
     void tbToolBar_ButtonClick(QAction* button);
     void mnuFilePrint_Click();
+    void mnuFilePreview_Click();
+    void mnuFileExportPdf_Click();
     void mnuFilePageSetup_Click();
 
 private slots:
@@ -211,7 +215,8 @@ private:
     bool balanceStaysInRange(const ArticlePtr& removed, const ArticlePtr& added,
                              const ArticlePtr& addedList = nullptr);
     void tellBalanceTooLarge();
-    QString chooseFile(const QString& title, const QString& filter, bool forSaving);
+    QString chooseFile(const QString& title, const QString& filter, bool forSaving,
+                       const QString& offered = QString());
     QAction* toolbarButton(const QString& key) const;
     void enableOpen(bool enabled);
     void enableSave(bool enabled);
@@ -219,6 +224,9 @@ private:
     LedgerTitles currentTitles() const;
     PrintTitles printTitles() const;
     QPrinter& printer();
+    // The chosen print kind drawn on the printer: false, after a message
+    // saying why, when it could not be.
+    bool renderPrintKind(QPrinter& target);
     void showTitles(const LedgerTitles& titles);
     // The question about unsaved changes (はい / いいえ / キャンセル); false
     // when the document must stay open: the user cancelled, or a save they
@@ -286,6 +294,7 @@ private:
     QString m_historyReadPath;
     QString m_historyWritePath;
     FileChooser m_chooseFile;
+    QString m_offeredPath;
     // Set while an entry's values are written into the fields.
     bool m_loadingEntry = false;
     // The income amount's text before the user's edit that is under way.
@@ -319,6 +328,8 @@ public:
     QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFilePageSetup = nullptr;
     QAction* mnuFilePrint = nullptr;
+    QAction* mnuFilePreview = nullptr;
+    QAction* mnuFileExportPdf = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;

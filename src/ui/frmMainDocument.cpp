@@ -17,15 +17,16 @@
 
 namespace sorobe {
 
-QString frmMain::chooseFile(const QString& title, const QString& filter, bool forSaving) {
+QString frmMain::chooseFile(const QString& title, const QString& filter, bool forSaving,
+                            const QString& offered) {
+    m_offeredPath = offered;
     if (m_chooseFile)
         return m_chooseFile(title, filter, forSaving);
     // Qt's own dialog, the same on every desktop; no extension is added to a
     // name typed without one.
     const auto options = QFileDialog::DontUseNativeDialog;
-    return forSaving
-               ? QFileDialog::getSaveFileName(this, title, QString(), filter, nullptr, options)
-               : QFileDialog::getOpenFileName(this, title, QString(), filter, nullptr, options);
+    return forSaving ? QFileDialog::getSaveFileName(this, title, offered, filter, nullptr, options)
+                     : QFileDialog::getOpenFileName(this, title, offered, filter, nullptr, options);
 }
 
 void frmMain::setFileChooser(FileChooser chooser) {
@@ -255,6 +256,8 @@ void frmMain::tbToolBar_ButtonClick(QAction* button) {
         mnuFilePageSetup_Click();
     else if (key == QStringLiteral("印刷"))
         mnuFilePrint_Click();
+    else if (key == QStringLiteral("印刷プレビュー"))
+        mnuFilePreview_Click();
 }
 
 } // namespace sorobe

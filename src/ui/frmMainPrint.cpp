@@ -7,10 +7,16 @@
 #include "frmMain.h"
 
 #include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
 
 namespace sorobe {
 
@@ -73,11 +79,71 @@ void frmMain::mnuFilePrint_Click() {
 
     guarded([&] {
         tabulateTerms();
-        PainterPrintSurface surface(chosen);
-        const PrintResult result = printKind(surface, m_state, m_state.printKind, printTitles());
-        if (!result.ok)
-            QMessageBox::warning(this, m_programTitle, result.message);
+        renderPrintKind(chosen);
     });
+}
+
+bool frmMain::renderPrintKind(QPrinter& target) {
+    PainterPrintSurface surface(target);
+    const PrintResult result = printKind(surface, m_state, m_state.printKind, printTitles());
+    if (!result.ok)
+        QMessageBox::warning(this, m_programTitle, result.message);
+    return result.ok;
+}
+
+void frmMain::mnuFilePreview_Click() {
+    // What the print command would print, without the question: a look is
+    // harmless. Printing from the preview draws the same pages again.
+    tabulateTerms();
+    QPrintPreviewDialog preview(&printer(), this);
+    preview.setObjectName(QStringLiteral("frmPreview"));
+    preview.setWindowTitle(QStringLiteral("印刷プレビュー - ") +
+                           m_state.printKindNames.value(m_state.printKind));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { guarded([&] { renderPrintKind(*target); }); });
+    preview.exec();
+}
+
+void frmMain::mnuFileExportPdf_Click() {
+    const QString kindName = m_state.printKindNames.value(m_state.printKind);
+    // 「2026年度 年間会計報告.pdf」 beside the ledger, or the kind alone.
+    const QFileInfo ledger(m_state.fileName);
+    const QString offered = m_state.fileName.isEmpty()
+                                ? kindName + QStringLiteral(".pdf")
+                                : ledger.dir().filePath(ledger.completeBaseName() + u' ' +
+                                                        kindName + QStringLiteral(".pdf"));
+    QString path = chooseFile(QStringLiteral("PDFに書き出す"),
+                              QStringLiteral("PDF ファイル (*.pdf)"), true, offered);
+    if (path.isEmpty())
+        return;
+    tabulateTerms();
+
+    // The pages go to a new file beside the chosen one, which takes its
+    // place only when every page is written: a failure leaves no half PDF.
+    const QFileInfo target(path);
+    QTemporaryFile pages(target.dir().filePath(QStringLiteral(".sorobe-XXXXXX.pdf")));
+    if (!QFileInfo(target.absolutePath()).isDir() || target.isDir() || !pages.open()) {
+        QMessageBox::warning(this, m_programTitle,
+                             QStringLiteral("「%1」に書き出せません。フォルダーがないか、"
+                                            "書き込みが許されていません。")
+                                 .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    pages.close();
+    QPrinter pdf(QPrinter::HighResolution);
+    preparePdfPrinter(pdf, pages.fileName());
+    if (!renderPrintKind(pdf))
+        return;
+    std::error_code failed;
+    std::filesystem::rename(QFile::encodeName(pages.fileName()).toStdString(),
+                            QFile::encodeName(path).toStdString(), failed);
+    if (failed) {
+        QMessageBox::warning(
+            this, m_programTitle,
+            QStringLiteral("「%1」に書き出せませんでした。").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    pages.setAutoRemove(false);
 }
 
 void frmMain::mnuFilePageSetup_Click() {

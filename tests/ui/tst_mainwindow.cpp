@@ -112,7 +112,9 @@ private slots:
                               "mnuFileSave=上書き保存(&S) Ctrl+S",
                               "mnuFileSaveAs=名前を付けて保存(&A)... Ctrl+Shift+S", "mnuFileBar1=-",
                               "mnuFilePageSetup=ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePrint=印刷 Ctrl+P",
-                              "mnuFileBar2=-", "mnuFileExit=終了(&X) Ctrl+Q", "mnuEdit=編集(&E)",
+                              "mnuFilePreview=印刷プレビュー(&V)...",
+                              "mnuFileExportPdf=PDFに書き出す(&D)...", "mnuFileBar2=-",
+                              "mnuFileExit=終了(&X) Ctrl+Q", "mnuEdit=編集(&E)",
                               "mnuEditUndo=元に戻す(&U) Ctrl+Z",
                               "mnuEditRedo=やり直し(&R) Ctrl+Y,Ctrl+Shift+Z", "mnuHelp=ﾍﾙﾌﾟ(&H)",
                               "mnuHelpAbout=ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpHelp=ﾍﾙﾌﾟ F1"}));
@@ -122,7 +124,7 @@ private slots:
         QVERIFY(loaded.window->mnuFileSaveAs->isEnabled());
     }
 
-    void toolbarHasItsFiveButtons() {
+    void toolbarHasItsButtons() {
         Loaded loaded;
         auto* toolbar = loaded.window->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
         QVERIFY(toolbar);
@@ -139,7 +141,8 @@ private slots:
                                        "元帳ﾌｧｲﾙを名前をつけて保存|Folder04|on",
                                        "上書き保存|元帳ﾌｧｲﾙを上書き保存|上書き保存|Save|off",
                                        "ページ設定|ﾌﾟﾘﾝﾀの設定|ﾌﾟﾘﾝﾀの設定|Setup|on",
-                                       "印刷|印刷|印刷|Print|on"}));
+                                       "印刷|印刷|印刷|Print|on",
+                                       "印刷プレビュー|印刷プレビュー|印刷プレビュー|Preview|on"}));
     }
 
     void gridsAreSetUpWithTitlesAndWidths_data() {

@@ -2,14 +2,18 @@
 #include "SharedState.h"
 #include "frmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace sorobe;
 
@@ -105,6 +109,75 @@ private slots:
         QFile pdf(loaded.pdf);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.readAll().startsWith("%PDF"));
+    }
+
+    // The preview shows the chosen kind's pages, asking nothing first.
+    void thePreviewShowsTheChosenKind() {
+        Loaded loaded;
+        int pages = 0;
+        QString title;
+        const QStringList texts = answerBoxes(QMessageBox::No, [&] {
+            QTimer look;
+            look.setInterval(10);
+            QObject::connect(&look, &QTimer::timeout, [&] {
+                auto* preview =
+                    qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+                if (!preview)
+                    return;
+                pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+                title = preview->windowTitle();
+                preview->reject();
+            });
+            look.start();
+            loaded.window->mnuFilePreview->trigger();
+        });
+        QVERIFY(texts.isEmpty());
+        QCOMPARE(title, QStringLiteral("印刷プレビュー - 年間元帳"));
+        QCOMPARE(pages, 1);
+        QVERIFY(!loaded.state.termsStale);
+    }
+
+    // The export writes the chosen kind as an A4 PDF with the Mincho face
+    // embedded, under the name offered beside the ledger; where it cannot
+    // write, it says so and leaves no file.
+    void exportWritesAPdf_data() {
+        QTest::addColumn<int>("kind"); // index of the option on the settings page
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("year ledger") << 10 << "元帳.pdf"
+                                     << "2002年度 年間元帳.pdf";
+        QTest::newRow("autumn report") << 3 << "報告.pdf"
+                                       << "2002年度 二学期会計報告.pdf";
+        QTest::newRow("no such folder") << 10 << "ない/元帳.pdf"
+                                        << "2002年度 年間元帳.pdf";
+    }
+    void exportWritesAPdf() {
+        QFETCH(int, kind);
+        QFETCH(QString, chosen);
+        QFETCH(QString, offered);
+        const QTemporaryDir folder;
+        Loaded loaded;
+        loaded.state.fileName = folder.filePath(QStringLiteral("2002年度.txt"));
+        loaded.window->setFileChooser(
+            [&](const QString&, const QString&, bool) { return folder.filePath(chosen); });
+        QTest::mouseClick(loaded.window->optPrint[kind], Qt::LeftButton);
+        const QStringList texts =
+            answerBoxes(QMessageBox::Ok, [&] { loaded.window->mnuFileExportPdf->trigger(); });
+        QCOMPARE(loaded.window->offeredPath(), folder.filePath(offered));
+        const bool writable = !chosen.contains(u'/');
+        QCOMPARE(texts.size(), writable ? 0 : 1);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 writable ? QStringList{chosen} : QStringList());
+        if (!writable)
+            return;
+        QFile file(folder.filePath(chosen));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray pdf = file.readAll();
+        QVERIFY(pdf.startsWith("%PDF"));
+        QCOMPARE(pdf.count("/Type /Page\n"), 1);
+        QVERIFY(pdf.contains("/MediaBox [0 0 595"));
+        QVERIFY(pdf.contains("/FontFile2"));
+        QVERIFY(pdf.contains("Mincho"));
     }
 };
 
