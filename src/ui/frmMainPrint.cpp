@@ -14,7 +14,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -99,6 +101,11 @@ void frmMain::mnuFilePreview_Click() {
     preview.setObjectName(QStringLiteral("frmPreview"));
     preview.setWindowTitle(QStringLiteral("印刷プレビュー - ") +
                            m_state.printKindNames.value(m_state.printKind));
+    // Big enough to read a whole page: most of the screen's height.
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        preview.resize(std::min(room.width(), room.height() * 3 / 4), room.height() * 9 / 10);
+    }
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { guarded([&] { renderPrintKind(*target); }); });
     preview.exec();
