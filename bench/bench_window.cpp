@@ -114,6 +114,19 @@ BENCHMARK(undoOrRedoOneStep)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 
+// The chosen print kind (年間元帳) written as a PDF by the export command,
+// tabulation included.
+void exportPdf(benchmark::State& run) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("元帳.pdf"));
+    Window w(int(run.range(0)));
+    w.state.fillPrintKindNames();
+    w.window->setFileChooser([&](const QString&, const QString&, bool) { return path; });
+    for (auto _ : run)
+        w.window->mnuFileExportPdf_Click();
+}
+BENCHMARK(exportPdf)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void openLedgerFile(benchmark::State& run) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("大きな元帳.txt"));
