@@ -1,5 +1,7 @@
 #include "PainterPrintSurface.h"
 
+#include "PaperFit.h"
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -32,9 +34,7 @@ PainterPrintSurface::~PainterPrintSurface() {
 }
 
 double PainterPrintSurface::pageHeight() const {
-    const int resolution = m_printer.resolution();
-    const QRect paint = m_printer.pageLayout().paintRectPixels(resolution);
-    return paint.height() * twipsPerInch / resolution;
+    return fitA4Layout(m_printer.pageLayout(), m_printer.resolution()).pageHeight;
 }
 
 void PainterPrintSurface::prepareOutput() {
@@ -42,7 +42,9 @@ void PainterPrintSurface::prepareOutput() {
         if (!m_painter.begin(&m_printer))
             throw PrintFailure(QStringLiteral("プリンターが印刷を開始できませんでした。"));
         m_begun = true;
-        const double scale = m_printer.resolution() / twipsPerInch;
+        // Paper smaller than A4 takes the whole A4 page a little smaller.
+        const double scale = m_printer.resolution() / twipsPerInch *
+                             fitA4Layout(m_printer.pageLayout(), m_printer.resolution()).scale;
         m_painter.scale(scale, scale);
         m_painter.setRenderHint(QPainter::Antialiasing);
         m_painter.setRenderHint(QPainter::TextAntialiasing);

@@ -1,5 +1,6 @@
 // Writes every print kind of a sample school year as PDF files into a folder,
-// for looking at the printouts on screen: print_samples <folder>.
+// for looking at the printouts on screen: print_samples <folder> [B5], the
+// second argument for JIS B5 paper instead of A4.
 
 #include "PainterPrintSurface.h"
 #include "PrintKinds.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QPageSize>
 #include <QPrinter>
 #include <cstdio>
 
@@ -15,10 +17,14 @@ using namespace sorobe::test;
 
 namespace {
 
+bool onB5 = false;
+
 bool writeSample(const SharedState& state, int kind, const PrintTitles& titles,
                  const QString& fileName) {
     QPrinter printer(QPrinter::HighResolution);
     preparePdfPrinter(printer, fileName);
+    if (onB5)
+        printer.setPageSize(QPageSize(QPageSize::JisB5));
     PainterPrintSurface surface(printer);
     const PrintResult result = printKind(surface, state, kind, titles);
     if (!result.ok)
@@ -36,6 +42,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
+    onB5 = argc > 2 && QByteArray(argv[2]) == "B5";
     folder.mkpath(".");
 
     PrintTitles titles;
