@@ -39,6 +39,9 @@ constexpr double expenseItemWrap = itemLimit(3400.0, leftAmountLeft - pageLeft);
 // A table goes on to a new page once a row would start below these.
 constexpr double incomePageFull = 14640.0;
 constexpr double expensePageFull = 14280.0;
+// The closing block: its lines of text, and the fewest empty rows above them.
+constexpr int closingRows = 3;
+constexpr int minClosingGap = 1;
 
 QString yen(std::int32_t amount) {
     return formatAmount(amount) + u'円';
@@ -292,6 +295,13 @@ private:
                     pairRows = std::max(pairRows, static_cast<int>(lines[i + 1].second.size()));
                 if (m_linesOnPage > 0 && !fitsOnPage(m_row, pairRows))
                     expensePageBreak();
+                // The last row takes the closing block's page with it when
+                // the 合　計 row would still fit here but the sign-off, even
+                // after a single empty row, would stand alone on the next.
+                const bool lastRow = i + 2 >= lines.size();
+                if (m_linesOnPage > 0 && lastRow && fitsOnPage(m_row, pairRows + 1) &&
+                    !fitsOnPage(m_row + pairRows + 1 + minClosingGap, closingRows))
+                    expensePageBreak();
                 expenseHalf(pageLeft, middle, *line, text);
                 m_leftNext = m_row + rows;
                 ++m_position;
@@ -332,9 +342,14 @@ private:
     // --- closing ---
 
     void closingBlock(const QString& dateText) {
-        // Four empty rows under the expense table, then three lines of text.
-        int first = m_row + 4;
-        if (!fitsOnPage(first, 3)) {
+        // Four empty rows under the expense table, then three lines of text;
+        // fewer empty rows, down to one, rather than a sheet for the
+        // sign-off alone.
+        int gap = 4;
+        while (gap > minClosingGap && !fitsOnPage(m_row + gap, closingRows))
+            --gap;
+        int first = m_row + gap;
+        if (!fitsOnPage(first, closingRows)) {
             m_surface.endPage();
             first = 0;
         }

@@ -335,16 +335,34 @@ private slots:
         QVERIFY(everythingOnPaper(surface));
     }
 
-    void aClosingBlockBelowThePaperOpensANewPage() {
-        // 48 expenses end the table in row 34; the closing block would stand
-        // in rows 39 to 41, off an A4 sheet.
-        RecordingPrintSurface surface(16000);
+    // 48 expenses end the table with 合　計 in row 34. The closing block takes
+    // four empty rows where it can, fewer down to one; below that, the last
+    // row of expenses goes with it to the next page.
+    void theClosingBlockStaysWithTheTable_data() {
+        QTest::addColumn<double>("pageHeight");
+        QTest::addColumn<int>("page");  // of 上記の通りご報告します。
+        QTest::addColumn<int>("first"); // its row
+        QTest::addColumn<int>("total"); // the row of 合　計 on that page
+        QTest::newRow("four empty rows") << 17440.0 << 0 << 39 << 34;
+        QTest::newRow("two empty rows") << 16400.0 << 0 << 37 << 34;
+        QTest::newRow("one empty row") << 16040.0 << 0 << 36 << 34;
+        QTest::newRow("with the last row") << 16000.0 << 1 << 7 << 2;
+    }
+    void theClosingBlockStaysWithTheTable() {
+        QFETCH(double, pageHeight);
+        QFETCH(int, page);
+        QFETCH(int, first);
+        QFETCH(int, total);
+        RecordingPrintSurface surface(pageHeight);
         printReport(surface, "１学期", listOf({}), expenses(48),
                     "一年間ご協力ありがとうございました。", titlesFor(true));
-        QCOMPARE(surface.pageCount(), 2);
-        QCOMPARE(textsAt(surface, 0, rowText(34)).first(), QString("合　計"));
-        QCOMPARE(textsAt(surface, 1, rowText(0)), QStringList{"上記の通りご報告します。"});
-        QCOMPARE(textsAt(surface, 1, rowText(2)).first(), QString("令和7年7月18日"));
+        QCOMPARE(surface.pageCount(), page + 1);
+        QCOMPARE(textsAt(surface, page, rowText(total)).first(), QString("合　計"));
+        QCOMPARE(textsAt(surface, page, rowText(first)), QStringList{"上記の通りご報告します。"});
+        QCOMPARE(textsAt(surface, page, rowText(first + 2)).first(), QString("令和7年7月18日"));
+        if (page == 1) // the last two expenses came along, under a fresh head
+            QCOMPARE(textsAt(surface, 1, rowText(1)),
+                     (QStringList{"画用紙", "146円", "画用紙", "147円"}));
         QVERIFY(everythingOnPaper(surface));
     }
 };
