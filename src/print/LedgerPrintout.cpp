@@ -89,12 +89,16 @@ private:
         m_surface.setFontName(printFontName());
         m_surface.setFontSize(14);
         const QString name = QString::fromUtf16(m_paper.ledgerName);
+        // A class's ledger names its school year first, when there is one.
+        const QString year = m_titles.year.trimmed();
         const QString title = m_titles.classAccount
-                                  ? QStringLiteral("学級会計元帳 ") + name + u' ' + m_titles.grade +
-                                        m_titles.room + QStringLiteral("  担任 ") + m_titles.teacher
+                                  ? (year.isEmpty() ? QString() : year + u' ') +
+                                        QStringLiteral("学級会計元帳 ") + name + u' ' +
+                                        m_titles.grade + m_titles.room + QStringLiteral("  担任 ") +
+                                        m_titles.teacher
                                   : m_titles.title + QStringLiteral(" 会計元帳 ") + name +
                                         QStringLiteral("  ") + m_titles.reporter;
-        m_surface.printAt(pageLeft, 800, title);
+        printFitted(m_surface, pageLeft, 800, pageRight, title);
         m_surface.setFontSize(12);
     }
 

@@ -1,5 +1,7 @@
 #include "PrintLayout.h"
 
+#include <algorithm>
+
 namespace sorobe::print {
 
 QStringList wrapText(const PrintSurface& surface, const QString& text, double limit) {
@@ -17,6 +19,15 @@ QStringList wrapText(const PrintSurface& surface, const QString& text, double li
     }
     lines.append(rest);
     return lines;
+}
+
+void printFitted(PrintSurface& surface, double x, double y, double right, const QString& text) {
+    const double size = surface.fontSize();
+    constexpr double smallest = 6.0;
+    while (surface.fontSize() > smallest && surface.textWidth(text) > right - x)
+        surface.setFontSize(std::max(smallest, surface.fontSize() - 0.5));
+    surface.printAt(x, y, text);
+    surface.setFontSize(size);
 }
 
 void printFlushRight(PrintSurface& surface, double right, double y, const QString& text) {

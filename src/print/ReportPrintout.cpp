@@ -114,12 +114,25 @@ private:
             printFlushRight(m_surface, pageRight, 800, m_titles.schoolName);
         }
         m_surface.setFontSize(16);
-        const QString title = m_titles.classAccount
-                                  ? m_titles.grade + m_titles.room + QStringLiteral("  ") +
-                                        m_periodLabel + QStringLiteral(" 学級会計報告")
-                                  : m_titles.title;
-        m_surface.printAt(pageLeft, 1400, title);
+        printFitted(m_surface, pageLeft, 1400, pageRight, title());
         m_surface.setFontSize(12);
+    }
+
+    // The class's report names its school year when the settings page has
+    // one: 「令和8年度 第４学年１組  １学期 学級会計報告」, and for the whole
+    // year 「令和8年度 第４学年１組 学級会計報告」.
+    QString title() const {
+        if (!m_titles.classAccount)
+            return m_titles.title;
+        const QString year = m_titles.year.trimmed();
+        const QString classroom = m_titles.grade + m_titles.room;
+        if (year.isEmpty())
+            return classroom + QStringLiteral("  ") + m_periodLabel +
+                   QStringLiteral(" 学級会計報告");
+        if (m_periodLabel == QStringLiteral("年度"))
+            return year + u' ' + classroom + QStringLiteral(" 学級会計報告");
+        return year + u' ' + classroom + QStringLiteral("  ") + m_periodLabel +
+               QStringLiteral(" 学級会計報告");
     }
 
     void summaryBox(std::int32_t incomeTotal, std::int32_t expenseTotal, std::int32_t difference) {

@@ -171,6 +171,49 @@ private slots:
             QVERIFY2(printed(surface, closing), qPrintable(closing));
     }
 
+    // The 年度 of the settings page heads the class's report and ledger,
+    // made smaller when the line cannot hold it; without one, the titles
+    // are as they were.
+    void theSchoolYearHeadsTheTitles_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("size");
+        QTest::newRow("1学期 report")
+            << 2 << QString("令和7年度") << QString("令和7年度 第１学年１組  １学期 学級会計報告")
+            << 16.0;
+        QTest::newRow("year report")
+            << 12 << QString("令和7年度") << QString("令和7年度 第１学年１組 学級会計報告") << 16.0;
+        QTest::newRow("year report, no year")
+            << 12 << QString() << QString("第１学年１組  年度 学級会計報告") << 16.0;
+        QTest::newRow("year ledger")
+            << 11 << QString("令和7年度")
+            << QString("令和7年度 学級会計元帳  第１学年１組  担任 山田花子") << 14.0;
+        QTest::newRow("long year, fitted") // 0: smaller than the 16 points of a title
+            << 2 << QString("令和7年度(2025年度）子ども会と合同")
+            << QString("令和7年度(2025年度）子ども会と合同 第１学年１組  １学期 学級会計報告")
+            << 0.0;
+    }
+    void theSchoolYearHeadsTheTitles() {
+        QFETCH(int, kind);
+        QFETCH(QString, year);
+        QFETCH(QString, title);
+        QFETCH(double, size);
+        SharedState state;
+        fillLedger(state, schoolYear());
+        PrintTitles titles = classTitles();
+        titles.year = year;
+        RecordingPrintSurface surface;
+        QVERIFY(printKind(surface, state, kind, titles).ok);
+        const std::vector<PrintOperation> printedTitle = textsNamed(surface, title);
+        QCOMPARE(printedTitle.size(), std::size_t(1));
+        if (size > 0)
+            QCOMPARE(printedTitle[0].fontSize, size);
+        else
+            QVERIFY(printedTitle[0].fontSize < 16);
+        QVERIFY(printedTitle[0].x + printedTitle[0].width <= 10600);
+    }
+
     void aKindOutsideTheTableIsRefused_data() {
         QTest::addColumn<int>("kind");
         QTest::newRow("0") << 0;
