@@ -17,6 +17,7 @@ namespace {
 // Columns: borders, where the headings start and where content is placed.
 constexpr double dateLeft = 1060.0;
 constexpr double receiptLeft = 2160.0;
+constexpr double receiptRight = 2860.0; // clear of the rule at 2900
 constexpr double itemLeft = 2960.0;
 constexpr double incomeRight = 8140.0;
 constexpr double expenseRight = 9340.0;
@@ -153,9 +154,13 @@ private:
         const double y = rowText(m_row);
         m_surface.printAt(dateLeft, y, formatListDate(entry.taDate()));
         if (entry.taReceipt() != 0) {
+            // A long receipt number drops its "No." and, if need be, is set
+            // smaller rather than run into the column's rule and the item.
             m_surface.setColor(red);
-            m_surface.printAt(receiptLeft, y,
-                              QStringLiteral("No.") + QString::number(entry.taReceipt()));
+            QString receipt = QStringLiteral("No.") + QString::number(entry.taReceipt());
+            if (m_surface.textWidth(receipt) > receiptRight - receiptLeft)
+                receipt = QString::number(entry.taReceipt());
+            printFitted(m_surface, receiptLeft, y, receiptRight, receipt);
             m_surface.setColor(black);
         }
         for (qsizetype k = 0; k < itemLines.size(); ++k)

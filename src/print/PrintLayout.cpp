@@ -18,6 +18,9 @@ QStringList wrapText(const PrintSurface& surface, const QString& text, double li
         rest = rest.mid(length);
     }
     lines.append(rest);
+    // The blank between an item and an empty sub-item is no line of its own.
+    if (lines.size() > 1 && lines.last().trimmed().isEmpty())
+        lines.removeLast();
     return lines;
 }
 

@@ -208,8 +208,13 @@ private:
                 }
             }
             // A group is kept on one page. When it would run off the paper it
-            // starts the next page, unless it is the first on this one.
+            // starts the next page, unless it is the first on this one. The
+            // last group also takes the 合　計 row's page with it, so that no
+            // page holds the heading and the total alone.
             if (m_linesOnPage > 0 && !fitsOnPage(m_row, groupRows))
+                incomePageBreak();
+            else if (m_linesOnPage > 0 && !group->nextArticle() &&
+                     !fitsOnPage(m_row, groupRows + 1))
                 incomePageBreak();
             for (const auto& [line, text] : members) {
                 // Only a group longer than a whole page gets here too low.

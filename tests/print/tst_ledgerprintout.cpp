@@ -158,6 +158,36 @@ private slots:
         QVERIFY(hasLine(surface, 0, 1000, rowTop(2), 10600, rowTop(2), 1));
     }
 
+    // A receipt number too long for "No." keeps clear of the column's rule;
+    // an item that fills its column exactly takes one row, not a second
+    // holding only the blank before an empty sub-item.
+    void receiptsAndItemsKeepToTheirColumns_data() {
+        QTest::addColumn<int>("receipt");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("No.12") << 12 << "画用紙"
+                               << "No.12";
+        QTest::newRow("No.123") << 123 << "画用紙"
+                                << "123";
+        QTest::newRow("No.1000") << 1000 << "画用紙"
+                                 << "1000";
+        QTest::newRow("16 characters") << 5 << QString(16, QChar(u'紙')) << "No.5";
+    }
+    void receiptsAndItemsKeepToTheirColumns() {
+        QFETCH(int, receipt);
+        QFETCH(QString, item);
+        QFETCH(QString, shown);
+        SharedState state;
+        fillLedger(state, {expense(QDate(2025, 4, 12), std::int16_t(receipt), item, 700),
+                           expense(QDate(2025, 4, 13), 0, "のり", 100)});
+        RecordingPrintSurface surface;
+        printLedger(surface, state, Spring, classTitles());
+        const PrintOperation number = textAt(surface, 0, rowText(1), shown);
+        QCOMPARE(number.x, 2160.0);
+        QVERIFY(rightEnd(number) <= 2860.0);
+        QCOMPARE(textsAt(surface, 0, rowText(2)).first(), QString("25/04/13"));
+    }
+
     void aLongItemTakesTwoRows() {
         const QString article = "遠足バス代";
         const QString sub = "（貸切バス二台、高速道路料金と駐車場代）";

@@ -311,6 +311,27 @@ private slots:
         QVERIFY(everythingOnPaper(surface));
     }
 
+    void theIncomeTotalIsNeverAloneOnAPage() {
+        // 29 single lines fill rows 6 to 34; the last group, three lines in
+        // rows 35 to 37, would leave 合　計 alone under a new page's heading:
+        // the group goes over with it.
+        std::vector<ArticlePtr> lines;
+        for (int i = 0; i < 29; ++i)
+            lines.push_back(income(may, "寄付金" + QString::number(i), 100));
+        for (const char* month : {"4月分", "5月分", "6月分"})
+            lines.push_back(collection(may, "学級費", month, 1000, 35));
+        ArticlePtr incomeList = SorobeArticle::create();
+        for (auto it = lines.rbegin(); it != lines.rend(); ++it)
+            incomeList->insertArticle(*it);
+        RecordingPrintSurface surface(16000);
+        printReport(surface, "１学期", incomeList, listOf({}), "", titlesFor(true));
+
+        QVERIFY(textsAt(surface, 0, rowText(35)).isEmpty());
+        QCOMPARE(textsAt(surface, 1, rowText(1)).first(), QString("学級費 4月分"));
+        QCOMPARE(textsAt(surface, 1, rowText(4)).first(), QString("合　計"));
+        QVERIFY(everythingOnPaper(surface));
+    }
+
     void totalsAndClosingAreNeverCutOff() {
         // 48 short expenses end in row 34, two four-line ones take rows 34 to
         // 37: the 合　計 row would reach below the paper, so it opens a new
