@@ -35,11 +35,11 @@ inline const QColor red{255, 0, 0};
 // wider than the limit on its own still makes a line, so the split always ends.
 QStringList wrapText(const PrintSurface& surface, const QString& text, double limit);
 
-// Text ending exactly at the right edge.
 // Prints the text at (x, y) in the current font, made smaller (to no less
 // than 6 points) when it would run past `right`; the size is restored after.
 void printFitted(PrintSurface& surface, double x, double y, double right, const QString& text);
 
+// Text ending exactly at the right edge.
 void printFlushRight(PrintSurface& surface, double right, double y, const QString& text);
 
 void drawRule(PrintSurface& surface, double y, int width);

@@ -79,9 +79,14 @@ public:
 
         // One empty row, the section heading, then the table. When the
         // heading and a row of the table no longer fit, the section starts a
-        // new page.
+        // new page. A table of one row or none has no row to send on with
+        // the sign-off, so then the whole section goes when the sign-off
+        // would not follow it here.
         int headingRow = m_row + 1;
-        if (rowTop(headingRow + 3) > m_surface.pageHeight()) {
+        const int shortTable = shortExpenseTableRows();
+        if (rowTop(headingRow + 3) > m_surface.pageHeight() ||
+            (shortTable >= 0 &&
+             !fitsOnPage(headingRow + 2, shortTable + 1 + minClosingGap + closingRows))) {
             m_surface.endPage();
             headingRow = 0;
         }
@@ -355,6 +360,22 @@ private:
                      const QStringList& text) {
         itemLines(halfLeft + itemInset, m_row, text);
         rightWithMargin(halfRight, m_row, yen(line.taAmount()));
+    }
+
+    // The rows of an expense table of one row (two expenses at most), 0 for
+    // an empty one; -1 for a longer table.
+    int shortExpenseTableRows() const {
+        int count = 0;
+        int rows = 0;
+        for (const SorobeArticle* line = m_supplyList->nextArticle().get(); line;
+             line = line->nextArticle().get()) {
+            if (++count > 2)
+                return -1;
+            rows = std::max(
+                rows,
+                static_cast<int>(wrapText(m_surface, line->taArticle(), expenseItemWrap).size()));
+        }
+        return rows;
     }
 
     // --- closing ---

@@ -141,13 +141,32 @@ void frmMain::mnuFileExportPdf_Click() {
     preparePdfPrinter(pdf, pages.fileName());
     if (!renderPrintKind(pdf))
         return;
+    // The PDF writer does not report a full disk: a file without its end
+    // was not written whole, and must not take the place of a good one.
+    QFile written(pages.fileName());
+    const bool whole = written.open(QIODevice::ReadOnly) && written.size() > 0 &&
+                       written.seek(std::max<qint64>(0, written.size() - 32)) &&
+                       written.readAll().contains("%%EOF");
+    written.close();
+    // Readable by others, as a file saved by any program, or as the file it replaces.
+    const QFileDevice::Permissions permissions =
+        target.exists()
+            ? QFile::permissions(path)
+            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     std::error_code failed;
-    std::filesystem::rename(QFile::encodeName(pages.fileName()).toStdString(),
-                            QFile::encodeName(path).toStdString(), failed);
-    if (failed) {
-        QMessageBox::warning(
-            this, m_programTitle,
-            QStringLiteral("「%1」に書き出せませんでした。").arg(QDir::toNativeSeparators(path)));
+    if (whole) {
+        QFile::setPermissions(pages.fileName(), permissions);
+        std::filesystem::rename(QFile::encodeName(pages.fileName()).toStdString(),
+                                QFile::encodeName(path).toStdString(), failed);
+    }
+    if (!whole || failed) {
+        QMessageBox::warning(this, m_programTitle,
+                             QStringLiteral("「%1」に書き出せませんでした。%2")
+                                 .arg(QDir::toNativeSeparators(path),
+                                      whole ? QStringLiteral("ファイルを置き換えられません。")
+                                            : QStringLiteral("ディスクの空きが足りない"
+                                                             "可能性があります。")));
         return;
     }
     pages.setAutoRemove(false);

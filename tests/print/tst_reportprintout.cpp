@@ -361,29 +361,39 @@ private slots:
     // row of expenses goes with it to the next page.
     void theClosingBlockStaysWithTheTable_data() {
         QTest::addColumn<double>("pageHeight");
-        QTest::addColumn<int>("page");  // of 上記の通りご報告します。
-        QTest::addColumn<int>("first"); // its row
-        QTest::addColumn<int>("total"); // the row of 合　計 on that page
-        QTest::newRow("four empty rows") << 17440.0 << 0 << 39 << 34;
-        QTest::newRow("two empty rows") << 16400.0 << 0 << 37 << 34;
-        QTest::newRow("one empty row") << 16040.0 << 0 << 36 << 34;
-        QTest::newRow("with the last row") << 16000.0 << 1 << 7 << 2;
+        QTest::addColumn<int>("incomes"); // one-line incomes before the expenses
+        QTest::addColumn<int>("count");   // expenses
+        QTest::addColumn<int>("page");    // of 上記の通りご報告します。
+        QTest::addColumn<int>("first");   // its row
+        QTest::addColumn<int>("total");   // the row of 合　計 on that page
+        QTest::newRow("four empty rows") << 17440.0 << 0 << 48 << 0 << 39 << 34;
+        QTest::newRow("two empty rows") << 16400.0 << 0 << 48 << 0 << 37 << 34;
+        QTest::newRow("one empty row") << 16040.0 << 0 << 48 << 0 << 36 << 34;
+        QTest::newRow("with the last row") << 16000.0 << 0 << 48 << 1 << 7 << 2;
+        // A table of one row has none to send on: the whole section goes.
+        QTest::newRow("a one-row table") << 16000.0 << 26 << 2 << 1 << 8 << 3;
     }
     void theClosingBlockStaysWithTheTable() {
         QFETCH(double, pageHeight);
+        QFETCH(int, incomes);
+        QFETCH(int, count);
         QFETCH(int, page);
         QFETCH(int, first);
         QFETCH(int, total);
+        ArticlePtr incomeList = SorobeArticle::create();
+        for (int i = 0; i < incomes; ++i)
+            incomeList->insertArticle(income(may, "寄付金" + QString::number(i), 100));
         RecordingPrintSurface surface(pageHeight);
-        printReport(surface, "１学期", listOf({}), expenses(48),
+        printReport(surface, "１学期", incomeList, expenses(count),
                     "一年間ご協力ありがとうございました。", titlesFor(true));
         QCOMPARE(surface.pageCount(), page + 1);
         QCOMPARE(textsAt(surface, page, rowText(total)).first(), QString("合　計"));
         QCOMPARE(textsAt(surface, page, rowText(first)), QStringList{"上記の通りご報告します。"});
         QCOMPARE(textsAt(surface, page, rowText(first + 2)).first(), QString("令和7年7月18日"));
         if (page == 1) // the last two expenses came along, under a fresh head
-            QCOMPARE(textsAt(surface, 1, rowText(1)),
-                     (QStringList{"画用紙", "146円", "画用紙", "147円"}));
+            QCOMPARE(textsAt(surface, 1, rowText(total - 1)),
+                     (QStringList{"画用紙", QString("%1円").arg(98 + count), "画用紙",
+                                  QString("%1円").arg(99 + count)}));
         QVERIFY(everythingOnPaper(surface));
     }
 };

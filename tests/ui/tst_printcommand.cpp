@@ -150,6 +150,8 @@ private slots:
                                        << "2002年度 二学期会計報告.pdf";
         QTest::newRow("no such folder") << 10 << "ない/元帳.pdf"
                                         << "2002年度 年間元帳.pdf";
+        QTest::newRow("over an older export") << 10 << "古い.pdf"
+                                              << "2002年度 年間元帳.pdf";
     }
     void exportWritesAPdf() {
         QFETCH(int, kind);
@@ -160,6 +162,11 @@ private slots:
         loaded.state.fileName = folder.filePath(QStringLiteral("2002年度.txt"));
         loaded.window->setFileChooser(
             [&](const QString&, const QString&, bool) { return folder.filePath(chosen); });
+        if (chosen == u"古い.pdf") {
+            QFile old(folder.filePath(chosen));
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old");
+        }
         QTest::mouseClick(loaded.window->optPrint[kind], Qt::LeftButton);
         const QStringList texts =
             answerBoxes(QMessageBox::Ok, [&] { loaded.window->mnuFileExportPdf->trigger(); });
@@ -178,6 +185,8 @@ private slots:
         QVERIFY(pdf.contains("/MediaBox [0 0 595"));
         QVERIFY(pdf.contains("/FontFile2"));
         QVERIFY(pdf.contains("Mincho"));
+        // To be shared: readable by others, as a saved file is.
+        QVERIFY(QFile::permissions(folder.filePath(chosen)) & QFileDevice::ReadOther);
     }
 };
 
