@@ -205,8 +205,9 @@ private:
     void deleteEntry(const EntryPage& page);
     void cancelEntry(const EntryPage& page, std::initializer_list<QWidget*> emptied);
     void amountChanged(QLineEdit* field);
-    // Empties the income amount when it was made from the per-pupil amount.
-    void dropAmountFromPerPerson();
+    // Empties a refused １人分 or 生徒の数, and the income amount with it when
+    // it was made from them.
+    void refuseFactor(QLineEdit* field);
     // The receipt lookup: the date of the first entry carrying the receipt,
     // or, when none does, the date shown before a receipt changed it.
     void lookUpReceipt(std::optional<std::int32_t> receipt);
@@ -252,14 +253,18 @@ private:
     void historyChanged();
     void forgetHistory();
     void markSaved();
-    void pushRecordStep(const EntryPage& page, const ArticlePtr& removed,
-                        const ArticlePtr& removedAfter,
-                        const std::vector<SelectionPtr>& historyBefore);
-    void pushDeleteStep(const EntryPage& page, const ArticlePtr& removed,
-                        const ArticlePtr& removedAfter, int number);
-    std::vector<SelectionPtr> historySnapshot(const EntryPage& page) const;
-    ArticlePtr ledgerPredecessor(const ArticlePtr& entry) const;
-    int ledgerNumber(const ArticlePtr& entry) const;
+    // What a step needs to be taken back, seen before the page changes the
+    // ledger: the entry chosen (none for a new one), the node it follows,
+    // its number, and the page's item history.
+    struct StepStart {
+        ArticlePtr entry;
+        ArticlePtr after;
+        int number = 0;
+        std::vector<SelectionPtr> history;
+    };
+    StepStart startStep(const EntryPage& page) const;
+    void pushRecordStep(const EntryPage& page, const StepStart& start);
+    void pushDeleteStep(const EntryPage& page, const StepStart& start);
     void applyStep(const LedgerStep& step, bool forward);
     // Whether the step can be taken back (or done again) on the ledger as it
     // stands: its entries where it left them, every running balance within

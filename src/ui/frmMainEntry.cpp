@@ -251,11 +251,7 @@ void frmMain::recordEntry(const EntryPage& page) {
     // The next key first: nothing may change before a step is sure.
     const std::int32_t nextKey = checkedAdd(m_state.keyCounter, std::int32_t(1));
     m_state.modified = true;
-    // What the step needs to be taken back: the entry replaced, where it
-    // stood, and the item history before this name was counted.
-    const ArticlePtr replaced = page.selected;
-    const ArticlePtr replacedAfter = replaced ? ledgerPredecessor(replaced) : nullptr;
-    const std::vector<SelectionPtr> historyBefore = historySnapshot(page);
+    const StepStart start = startStep(page);
     if (page.selected) {
         m_state.ledger->deleteArticle(page.selected);
         page.selected.reset();
@@ -266,7 +262,7 @@ void frmMain::recordEntry(const EntryPage& page) {
 
     page.history->appendSelectionWithCount(
         SorobeSelection::create(page.article->currentText(), 1, edit->taDate()));
-    pushRecordStep(page, replaced, replacedAfter, historyBefore);
+    pushRecordStep(page, start);
     page.income ? fillIncomeItemList() : fillSupplyItemList();
     m_state.termsStale = true;
     page.income ? showIncomeList() : showSupplyList();
@@ -281,14 +277,12 @@ void frmMain::deleteEntry(const EntryPage& page) {
     if (page.selected) {
         if (!balanceStaysInRange(page.selected, nullptr))
             return;
-        const ArticlePtr removed = page.selected;
-        const ArticlePtr removedAfter = ledgerPredecessor(removed);
-        const int number = ledgerNumber(removed);
-        m_state.ledger->deleteArticle(removed);
+        const StepStart start = startStep(page);
+        m_state.ledger->deleteArticle(page.selected);
         m_state.termsStale = true;
         m_state.modified = true;
         page.selected.reset();
-        pushDeleteStep(page, removed, removedAfter, number);
+        pushDeleteStep(page, start);
     }
     --page.count;
     page.grid->setRows(page.count + 1);
@@ -466,8 +460,7 @@ void frmMain::TextIncomePerPerson_Change() {
         // When the filter throws out the per-pupil amount, the amount made
         // from it goes too, or a figure would be recorded whose reason is gone.
         const auto refuse = [&] {
-            refuseField(TextIncomePerPerson);
-            dropAmountFromPerPerson();
+            refuseFactor(TextIncomePerPerson);
         };
         if (!onlyAllowed(text, u"0123456789- ")) {
             refuse();
@@ -500,7 +493,8 @@ void frmMain::TextIncomePerPerson_Change() {
     });
 }
 
-void frmMain::dropAmountFromPerPerson() {
+void frmMain::refuseFactor(QLineEdit* field) {
+    refuseField(field);
     if (std::exchange(m_amountFromPerPerson, false))
         TextIncomeAmount->clear();
 }
@@ -509,8 +503,7 @@ void frmMain::TextIncomeStudents_Change() {
     guarded([&] {
         const QString text = TextIncomeStudents->text();
         const auto refuse = [&] {
-            refuseField(TextIncomeStudents);
-            dropAmountFromPerPerson();
+            refuseFactor(TextIncomeStudents);
         };
         if (!onlyAllowed(text, u"0123456789 ")) {
             refuse();

@@ -80,8 +80,9 @@ public:
     ArticlePtr added, addedAfter;
     // +1 for a new entry, -1 for a deleted one: the page's count.
     int countChange = 0;
+    // A recording counts its item; a deletion leaves the history alone.
     std::vector<SelectionPtr> historyBefore, historyAfter;
-    bool changesHistory = false;
+    bool changesHistory() const { return !historyAfter.empty(); }
 
     void undo() override { m_window.applyStep(*this, false); }
     void redo() override {
@@ -150,51 +151,50 @@ void frmMain::markSaved() {
     historyChanged();
 }
 
-void frmMain::pushRecordStep(const EntryPage& page, const ArticlePtr& removed,
-                             const ArticlePtr& removedAfter,
-                             const std::vector<SelectionPtr>& historyBefore) {
+frmMain::StepStart frmMain::startStep(const EntryPage& page) const {
+    StepStart start;
+    start.entry = page.selected;
+    if (start.entry) {
+        start.after = predecessorOf(m_state.ledger, start.entry);
+        start.number = entryNumberOf(m_state.ledger, start.entry);
+    }
+    start.history = historyRecords(page.history);
+    return start;
+}
+
+namespace {
+
+QString stepText(bool income, int number, const char16_t* what) {
+    return QStringLiteral("%1 %2 の%3")
+        .arg(income ? QStringLiteral("収入") : QStringLiteral("支出"))
+        .arg(number)
+        .arg(QString::fromUtf16(what));
+}
+
+} // namespace
+
+void frmMain::pushRecordStep(const EntryPage& page, const StepStart& start) {
     const ArticlePtr& added = page.edit;
-    const QString kind = page.income ? QStringLiteral("収入") : QStringLiteral("支出");
-    auto* step =
-        new LedgerStep(*this, QStringLiteral("%1 %2 の%3")
-                                  .arg(kind)
-                                  .arg(entryNumberOf(m_state.ledger, added))
-                                  .arg(removed ? QStringLiteral("変更") : QStringLiteral("登録")));
+    auto* step = new LedgerStep(*this, stepText(page.income, entryNumberOf(m_state.ledger, added),
+                                                start.entry ? u"変更" : u"登録"));
     step->income = page.income;
-    step->removed = removed;
-    step->removedAfter = removedAfter;
+    step->removed = start.entry;
+    step->removedAfter = start.after;
     step->added = added;
     step->addedAfter = predecessorOf(m_state.ledger, added);
-    step->countChange = removed ? 0 : 1;
-    step->historyBefore = historyBefore;
+    step->countChange = start.entry ? 0 : 1;
+    step->historyBefore = start.history;
     step->historyAfter = historyRecords(page.history);
-    step->changesHistory = true;
     m_undoStack->push(step);
 }
 
-void frmMain::pushDeleteStep(const EntryPage& page, const ArticlePtr& removed,
-                             const ArticlePtr& removedAfter, int number) {
-    auto* step = new LedgerStep(
-        *this, QStringLiteral("%1 %2 の削除")
-                   .arg(page.income ? QStringLiteral("収入") : QStringLiteral("支出"))
-                   .arg(number));
+void frmMain::pushDeleteStep(const EntryPage& page, const StepStart& start) {
+    auto* step = new LedgerStep(*this, stepText(page.income, start.number, u"削除"));
     step->income = page.income;
-    step->removed = removed;
-    step->removedAfter = removedAfter;
+    step->removed = start.entry;
+    step->removedAfter = start.after;
     step->countChange = -1;
     m_undoStack->push(step);
-}
-
-std::vector<SelectionPtr> frmMain::historySnapshot(const EntryPage& page) const {
-    return historyRecords(page.history);
-}
-
-ArticlePtr frmMain::ledgerPredecessor(const ArticlePtr& entry) const {
-    return predecessorOf(m_state.ledger, entry);
-}
-
-int frmMain::ledgerNumber(const ArticlePtr& entry) const {
-    return entryNumberOf(m_state.ledger, entry);
 }
 
 void frmMain::applyStep(const LedgerStep& step, bool forward) {
@@ -208,7 +208,7 @@ void frmMain::applyStep(const LedgerStep& step, bool forward) {
 
     const EntryPage page = step.income ? incomePage() : supplyPage();
     page.count = std::int16_t(page.count + (forward ? step.countChange : -step.countChange));
-    if (step.changesHistory) {
+    if (step.changesHistory()) {
         relinkHistory(page.history, forward ? step.historyAfter : step.historyBefore);
         page.income ? fillIncomeItemList() : fillSupplyItemList();
     }
