@@ -2,6 +2,7 @@
 
 #include "CheckedArithmetic.h"
 #include "DisplayFormat.h"
+#include "PageNumbers.h"
 #include "PrintPeriods.h"
 #include "Printouts.h"
 
@@ -95,13 +96,17 @@ PrintResult printKind(PrintSurface& surface, const SharedState& state, int print
                 "印刷の種類が選ばれていません。「設定」画面から、印刷の種類を選択してください。")};
     try {
         if (info->ledger) {
-            printLedger(surface, state, static_cast<std::int16_t>(info->period), titles);
+            printNumbered(surface, [&](PrintSurface& sheets) {
+                printLedger(sheets, state, static_cast<std::int16_t>(info->period), titles);
+            });
         } else {
             const TermLists& lists = state.termLists;
-            printReport(surface, QString::fromUtf16(info->reportLabel),
-                        periodIncomeList(lists, info->period),
-                        periodSupplyList(lists, info->period),
-                        closingSentence(state, printKind, titles.classAccount), titles);
+            const QString closing = closingSentence(state, printKind, titles.classAccount);
+            printNumbered(surface, [&](PrintSurface& sheets) {
+                printReport(sheets, QString::fromUtf16(info->reportLabel),
+                            periodIncomeList(lists, info->period),
+                            periodSupplyList(lists, info->period), closing, titles);
+            });
         }
     } catch (const OverflowError&) {
         endAfterFailure(surface);

@@ -1,0 +1,24 @@
+#pragma once
+
+// Page numbers for printouts of more than one sheet: 「1 / 3」 centred under
+// everything the ledger or the report places, at the foot of the printable
+// area, so that a teacher who drops the sheets can put them back in order. A
+// printout of one sheet is printed exactly as laid out, with no number.
+
+#include "PrintSurface.h"
+
+#include <functional>
+
+namespace sorobe {
+
+// The foot of the page kept free for the number on a printout of more than
+// one sheet: the rows of the tables and the sign-off stop above it.
+inline constexpr double pageNumberBand = 300.0;
+inline constexpr double pageNumberPoints = 10.0;
+
+// Lays the printout out once without ink to count its sheets, then on the
+// surface: unchanged when it takes one sheet, else above the band with each
+// sheet's number in the band. Exceptions of the layout pass through.
+void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout);
+
+} // namespace sorobe
