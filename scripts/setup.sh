@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing そろべえ needs on Debian 12: the compiler,
-# CMake, Qt 6 and the Japanese Mincho/Gothic fonts the printouts and the window use.
+# CMake, Qt 6, the Japanese Mincho/Gothic fonts the printouts and the window use,
+# and the PDF tools the tests read exported printouts back with.
 # Does nothing when everything is already there, so `make run` stays quick.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   qt6-qpa-plugins qt6-translations-l10n
   libbenchmark-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
+  poppler-utils
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "../app/ModalWatcher.h"
+#include "../print/PrintTestData.h"
 #include "SharedState.h"
 #include "frmMain.h"
 
@@ -8,8 +9,10 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,6 +190,76 @@ private slots:
         QVERIFY(pdf.contains("Mincho"));
         // To be shared: readable by others, as a saved file is.
         QVERIFY(QFile::permissions(folder.filePath(chosen)) & QFileDevice::ReadOther);
+    }
+
+    // Each kind exported from a realistic year, read back with the tools a
+    // teacher's PDF reader uses: A4 pages, the title as text, every sheet of
+    // a longer printout numbered, and the Mincho face embedded.
+    void everyKindExportsAsAReadablePdf_data() {
+        QTest::addColumn<int>("kind"); // index of the option on the settings page
+        QTest::addColumn<QString>("title");
+        const QString ledger = QStringLiteral("学級会計元帳 %1");
+        const QString report = QStringLiteral("%1 学級会計報告");
+        const QStringList periods{QStringLiteral("１学期"), QStringLiteral("２学期"),
+                                  QStringLiteral("３学期"), QStringLiteral("前期"),
+                                  QStringLiteral("後期")};
+        for (int period = 0; period < 5; ++period) {
+            QTest::addRow("ledger %d", period) << 2 * period << ledger.arg(periods[period]);
+            QTest::addRow("report %d", period) << 2 * period + 1 << report.arg(periods[period]);
+        }
+        QTest::newRow("year ledger") << 10 << QStringLiteral("学級会計元帳");
+        QTest::newRow("year report") << 11 << report.arg(QStringLiteral("年度"));
+    }
+    void everyKindExportsAsAReadablePdf() {
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        const QTemporaryDir folder;
+        const QString fileName = folder.filePath(QStringLiteral("会計.pdf"));
+        Loaded loaded;
+        for (const ArticlePtr& entry : test::schoolYear())
+            loaded.state.ledger->addArticle(entry);
+        loaded.window->setFileChooser(
+            [&](const QString&, const QString&, bool) { return fileName; });
+        // On the round mark: a short caption leaves the middle of the option empty.
+        QRadioButton* option = loaded.window->optPrint[kind];
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+        QCOMPARE(loaded.state.printKind, kind + 1);
+        QVERIFY(answerBoxes(QMessageBox::Ok, [&] {
+                    loaded.window->mnuFileExportPdf->trigger();
+                }).isEmpty());
+
+        const QString info = pdfTool("pdfinfo", {fileName});
+        const QString text = pdfTool("pdftotext", {"-layout", fileName, "-"});
+        const QString fonts = pdfTool("pdffonts", {fileName});
+        QVERIFY2(info.contains(QRegularExpression(
+                     "Page size: +595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)")),
+                 qPrintable(info));
+        const int pages = QRegularExpression("Pages: +(\\d+)").match(info).captured(1).toInt();
+        QVERIFY(pages >= 1);
+        if (kind == 10)
+            QVERIFY(pages > 1); // a year's entries take more than one sheet
+        QVERIFY2(text.contains(title), qPrintable(text.left(400)));
+        QStringList numbers;
+        for (const QString& line : text.split(u'\n')) {
+            if (QRegularExpression("^\\d+ / \\d+$").match(line.trimmed()).hasMatch())
+                numbers << line.trimmed();
+        }
+        QStringList expected;
+        for (int page = 1; pages > 1 && page <= pages; ++page)
+            expected << QString("%1 / %2").arg(page).arg(pages);
+        QCOMPARE(numbers, expected);
+        QVERIFY2(QRegularExpression("Mincho.* yes +(yes|no) +yes").match(fonts).hasMatch(),
+                 qPrintable(fonts));
+    }
+
+private:
+    // What a poppler tool prints about the file; it is installed by the set-up script.
+    static QString pdfTool(const QString& tool, const QStringList& arguments) {
+        QProcess process;
+        process.start(tool, arguments);
+        if (!process.waitForFinished(30000) || process.exitCode() != 0)
+            return QStringLiteral("%1 failed: %2").arg(tool, process.errorString());
+        return QString::fromUtf8(process.readAllStandardOutput());
     }
 };
 
