@@ -1,6 +1,6 @@
 // Speed of the window's own work on ledgers far larger than one class's
 // year: recording an entry, switching to a term page after a change, opening
-// and saving a ledger file. Runs on the offscreen platform.
+// and saving a ledger file, the print preview and the PDF export. Runs on the offscreen platform.
 
 #include "FlexGrid.h"
 #include "LedgerFile.h"
@@ -11,10 +11,13 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 using namespace sorobe;
@@ -126,6 +129,27 @@ void exportPdf(benchmark::State& run) {
         w.window->mnuFileExportPdf_Click();
 }
 BENCHMARK(exportPdf)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The print preview of the chosen kind (年間元帳) from the command to the
+// first page drawn on the screen, tabulation included; closed once seen.
+void previewPrintout(benchmark::State& run) {
+    Window w(int(run.range(0)));
+    w.state.fillPrintKindNames();
+    int pages = 0;
+    for (auto _ : run) {
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+            benchmark::DoNotOptimize(preview->grab());
+            preview->reject();
+        });
+        w.window->mnuFilePreview_Click();
+    }
+    run.counters["pages"] = pages;
+}
+BENCHMARK(previewPrintout)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void openLedgerFile(benchmark::State& run) {
     QTemporaryDir dir;
