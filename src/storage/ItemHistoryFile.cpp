@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 namespace sorobe {
 
@@ -57,13 +56,6 @@ void writeSection(LineWriter& writer, const QString& title, const SelectionPtr& 
 
 // Whether new files can be made in the folder: tried, since permissions alone
 // do not tell (read-only mounts, a path that is no folder).
-bool folderTakesFiles(const QString& folder) {
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".sorobe-probe-XXXXXX")));
-    return probe.open();
-}
-
 QString dataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
@@ -110,29 +102,25 @@ bool saveItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supp
     return writer.saveTo(path, reason);
 }
 
-QString itemHistoryWritePath(const QString& applicationFolder, const QString& dataFolder) {
-    if (folderTakesFiles(applicationFolder))
-        return QDir(applicationFolder).filePath(fileName);
+QString itemHistoryWritePath(const QString& dataFolder) {
     // Created here so that the save finds it; if that fails, the save says so.
     QDir().mkpath(dataFolder);
     return QDir(dataFolder).filePath(fileName);
 }
 
 QString itemHistoryReadPath(const QString& applicationFolder, const QString& dataFolder) {
-    const QString besideProgram = QDir(applicationFolder).filePath(fileName);
+    // A history left beside the program by an older copy is taken over until
+    // the first save puts one into the data folder.
     const QString inDataFolder = QDir(dataFolder).filePath(fileName);
-    // While the program's folder takes no files the history is saved into the
-    // data folder, so a copy there is newer than one left beside the program.
-    const QString written = folderTakesFiles(applicationFolder) ? besideProgram : inDataFolder;
-    for (const QString& candidate : {written, besideProgram, inDataFolder}) {
-        if (QFileInfo(candidate).isFile())
-            return candidate;
-    }
-    return written;
+    const QString besideProgram = QDir(applicationFolder).filePath(fileName);
+    if (!QFileInfo(inDataFolder).isFile() && !applicationFolder.isEmpty() &&
+        QFileInfo(besideProgram).isFile())
+        return besideProgram;
+    return inDataFolder;
 }
 
 QString itemHistoryWritePath() {
-    return itemHistoryWritePath(QCoreApplication::applicationDirPath(), dataFolder());
+    return itemHistoryWritePath(dataFolder());
 }
 
 QString itemHistoryReadPath() {

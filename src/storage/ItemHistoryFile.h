@@ -32,15 +32,15 @@ void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supp
 bool saveItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
                      const QString& path, QString* reason = nullptr);
 
-// Where the history lives: beside the executable when that folder takes new
-// files, otherwise in the per-user data folder (created when needed).
+// Where the history is written: the per-user data folder (created when
+// needed), so that it outlives rebuilds and reinstalls of the program.
 QString itemHistoryWritePath();
-// Where the history is read from: the place it is written to when a file is
-// there, otherwise wherever one is (beside the executable first).
+// Where the history is read from: the data folder; while that has none, a
+// Sorobe.ini beside the executable, so an older copy's history is taken over.
 QString itemHistoryReadPath();
 
 // The same rules for given folders.
-QString itemHistoryWritePath(const QString& applicationFolder, const QString& dataFolder);
+QString itemHistoryWritePath(const QString& dataFolder);
 QString itemHistoryReadPath(const QString& applicationFolder, const QString& dataFolder);
 
 } // namespace sorobe

@@ -5,10 +5,12 @@
 #include "Twips.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,17 +68,28 @@ class TestStartUp : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QString m_history;
+    QString m_besideProgram;
 
 private slots:
     void initTestCase() {
         QVERIFY(m_config.isValid());
+        QVERIFY(m_data.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+        // The user's data folder of this run, away from the real one.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
         configureApplication();
-        m_history = QCoreApplication::applicationDirPath() + QStringLiteral("/Sorobe.ini");
+        m_history = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                    QStringLiteral("/Sorobe.ini");
+        QVERIFY(m_history.startsWith(m_data.path()));
+        m_besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/Sorobe.ini");
     }
 
-    void cleanup() { QFile::remove(m_history); }
+    void cleanup() {
+        QFile::remove(m_history);
+        QFile::remove(m_besideProgram);
+    }
 
     void splashComesFirstAndGoesBeforeTheWindowShows() {
         {
@@ -108,10 +121,22 @@ private slots:
         window->close();
     }
 
+    // The history is read from the user's data folder, or taken over from
+    // beside the program while the data folder has none, and is written
+    // into the data folder at the close, never beside the program.
+    void itemHistoryIsReadAtStartAndWrittenAtClose_data() {
+        QTest::addColumn<bool>("leftBesideProgram");
+        QTest::newRow("in the data folder") << false;
+        QTest::newRow("taken over from beside the program") << true;
+    }
+
     void itemHistoryIsReadAtStartAndWrittenAtClose() {
+        QFETCH(bool, leftBesideProgram);
         const QByteArray before = historyBytes(QStringLiteral("遠足代"), QStringLiteral("画用紙"));
+        const QString start = leftBesideProgram ? m_besideProgram : m_history;
+        QVERIFY(QDir().mkpath(QFileInfo(start).path()));
         {
-            QFile file(m_history);
+            QFile file(start);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(before);
         }
@@ -133,6 +158,14 @@ private slots:
                                      "\r\n" + encodeCp932(u"学級費").bytes + "\r\n 1\r\n" + date +
                                      "\r\nSupply\r\n" + encodeCp932(u"画用紙").bytes +
                                      "\r\n 1\r\n" + date + "\r\n");
+        // What was taken over is left as it was.
+        if (leftBesideProgram) {
+            QFile old(m_besideProgram);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), before);
+        } else {
+            QVERIFY(!QFileInfo::exists(m_besideProgram));
+        }
     }
 
     void helpWithoutAHelpFileExplainsWhy() {

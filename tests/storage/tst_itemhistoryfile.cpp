@@ -371,58 +371,54 @@ private slots:
                  QStringList{u"Sorobe.ini"_qs});
     }
 
-    void writePathBesideProgram() {
-        QTemporaryDir dir;
-        const QString program = dir.filePath(u"bin"_qs);
-        const QString data = dir.filePath(u"data/sorobe"_qs);
-        QVERIFY(QDir().mkpath(program));
-        QCOMPARE(itemHistoryWritePath(program, data), program + QStringLiteral("/Sorobe.ini"));
-        // The data folder is not made when it is not needed, and the test for
-        // a writable folder leaves nothing behind.
-        QVERIFY(!QFileInfo::exists(data));
-        QCOMPARE(QDir(program).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{});
+    // The history is written into the data folder whatever the program's
+    // folder allows, and nothing is ever written beside the program.
+    void writePathInDataFolder_data() {
+        QTest::addColumn<bool>("programFolderUsable");
+        QTest::newRow("program folder takes files") << true;
+        QTest::newRow("program folder unusable") << false;
     }
 
     void writePathInDataFolder() {
+        QFETCH(bool, programFolderUsable);
         QTemporaryDir dir;
         const QString program = dir.filePath(u"bin"_qs);
         const QString data = dir.filePath(u"data/sorobe"_qs);
-        // No folder can be made where a file is.
-        QVERIFY(putFile(program, QByteArray("program")));
-        const QString path = itemHistoryWritePath(program, data);
+        if (programFolderUsable)
+            QVERIFY(QDir().mkpath(program));
+        else
+            QVERIFY(putFile(program, QByteArray("program")));
+        const QString path = itemHistoryWritePath(data);
         QCOMPARE(path, data + QStringLiteral("/Sorobe.ini"));
         QVERIFY(QFileInfo(data).isDir());
         QVERIFY(saveItemHistory(SorobeSelection::create(), SorobeSelection::create(), path));
         QCOMPARE(itemHistoryReadPath(program, data), path);
+        if (programFolderUsable)
+            QCOMPARE(
+                QDir(program).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{});
     }
 
+    // A Sorobe.ini beside the program is read only while the data folder has
+    // none: that is how an older copy's history is taken over.
     void readPath_data() {
-        QTest::addColumn<bool>("programFolderUsable");
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("inDataFolder");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("beside the program") << true << true << false << u"bin"_qs;
-        QTest::newRow("in both places") << true << true << true << u"bin"_qs;
-        QTest::newRow("only in the data folder") << true << false << true << u"data"_qs;
-        QTest::newRow("nowhere: where it will be written") << true << false << false << u"bin"_qs;
-        QTest::newRow("program folder unusable, data folder")
-            << false << false << true << u"data"_qs;
-        QTest::newRow("program folder unusable, nowhere") << false << false << false << u"data"_qs;
+        QTest::newRow("only beside the program: taken over") << true << false << u"bin"_qs;
+        QTest::newRow("in both places") << true << true << u"data"_qs;
+        QTest::newRow("only in the data folder") << false << true << u"data"_qs;
+        QTest::newRow("nowhere: where it will be written") << false << false << u"data"_qs;
     }
 
     void readPath() {
-        QFETCH(bool, programFolderUsable);
         QFETCH(bool, besideProgram);
         QFETCH(bool, inDataFolder);
         QFETCH(QString, expected);
         QTemporaryDir dir;
         QDir root(dir.path());
         QVERIFY(root.mkdir(u"data"_qs));
-        if (programFolderUsable)
-            QVERIFY(root.mkdir(u"bin"_qs));
-        else
-            QVERIFY(putFile(root.filePath(u"bin"_qs), QByteArray("program")));
+        QVERIFY(root.mkdir(u"bin"_qs));
         if (besideProgram)
             QVERIFY(putFile(root.filePath(u"bin/Sorobe.ini"_qs), QByteArray("Income\r\n")));
         if (inDataFolder)
