@@ -4,16 +4,20 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test setup build bench clean
+.PHONY: run test setup configure build bench clean
 
 setup:
 	bash scripts/setup.sh
 
-build: setup
+configure: setup
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Only the program and its help file: the tests and benchmarks are built by `make test`.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target sorobe
 	bash scripts/run.sh $(BUILD_DIR)/src/app/sorobe
 
 test: build
