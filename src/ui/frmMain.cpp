@@ -2,6 +2,7 @@
 
 #include "FlexGrid.h"
 #include "ItemHistoryFile.h"
+#include "NumericText.h"
 #include "ResourceStrings.h"
 #include "TermCalendar.h"
 #include "ToolbarIcons.h"
@@ -515,8 +516,11 @@ void frmMain::Form_Load(ItemHistory history) {
     }
 
     DTPickerPrintDate->setDate(QDate::currentDate());
-    if (history == ItemHistory::Read && !m_historyReadPath.isEmpty())
-        loadItemHistory(m_state.incomeHistory, m_state.supplyHistory, m_historyReadPath);
+    if (history == ItemHistory::Read) {
+        restoreClassSize();
+        if (!m_historyReadPath.isEmpty())
+            loadItemHistory(m_state.incomeHistory, m_state.supplyHistory, m_historyReadPath);
+    }
 
     QFont numberFont = LabelIncomeNo->font();
     numberFont.setPointSize(11);
@@ -635,6 +639,24 @@ void frmMain::storePlacement() {
     settings.setValue(QStringLiteral("MainHeight"), QString::number(pixelsToTwips(height())));
 }
 
+void frmMain::restoreClassSize() {
+    QSettings settings(applicationTitle, applicationTitle);
+    settings.beginGroup(QStringLiteral("Settings"));
+    // A class of no pupils, or a value not written by us, is the first run's 30.
+    const auto stored =
+        numericValue(settings.value(QStringLiteral("StudentCount")).toString(), IntWidth::Bits16);
+    if (!stored || *stored <= 0)
+        return;
+    m_state.studentCount = std::int16_t(*stored);
+    TextIncomeStudents->setText(QString::number(m_state.studentCount));
+}
+
+void frmMain::storeClassSize() {
+    QSettings settings(applicationTitle, applicationTitle);
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("StudentCount"), QString::number(m_state.studentCount));
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     // Should the question or the save fail unexpectedly, the window stays.
     bool closing = false;
@@ -662,6 +684,7 @@ void frmMain::Form_Unload() {
 
     if (!isMinimized())
         storePlacement();
+    storeClassSize();
 }
 
 void frmMain::optPrint_Click(int) {

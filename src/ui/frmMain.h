@@ -293,6 +293,9 @@ private:
     void showRemainder();
     void restorePlacement();
     void storePlacement();
+    // 生徒の数 of the last run, kept with the window's placement.
+    void restoreClassSize();
+    void storeClassSize();
     void Form_Unload();
 
     SharedState& m_state;

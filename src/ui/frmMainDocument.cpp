@@ -205,9 +205,10 @@ bool frmMain::askToSaveChanges() {
 void frmMain::mnuFileClose_Click() {
     if (!askToSaveChanges())
         return;
+    // The class stays the same size when its next ledger begins.
+    const std::int16_t classSize = m_state.studentCount;
     m_state.incomeCount = 0;
     m_state.supplyCount = 0;
-    m_state.studentCount = 30;
     m_state.incomeHighlightRow = 0;
     m_state.supplyHighlightRow = 0;
     m_state.modified = false;
@@ -229,6 +230,7 @@ void frmMain::mnuFileClose_Click() {
     m_state.resetDocument();
     m_state.incomeHistory = incomeHistory;
     m_state.supplyHistory = supplyHistory;
+    m_state.studentCount = classSize;
     forgetHistory();
 
     Form_Load(ItemHistory::Keep);

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -166,6 +167,45 @@ private slots:
         } else {
             QVERIFY(!QFileInfo::exists(m_besideProgram));
         }
+    }
+
+    // 生徒の数 starts at the class size of the last run, 30 the first time
+    // or when what is stored is no class size; the close stores the one used.
+    void theClassSizeIsRemembered_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("first run") << QVariant() << 30;
+        QTest::newRow("35 last time") << QVariant(QStringLiteral("35")) << 35;
+        QTest::newRow("no pupils") << QVariant(QStringLiteral("0")) << 30;
+        QTest::newRow("not a number") << QVariant(QStringLiteral("三十")) << 30;
+        QTest::newRow("too many") << QVariant(QStringLiteral("40000")) << 30;
+    }
+
+    void theClassSizeIsRemembered() {
+        QFETCH(QVariant, stored);
+        QFETCH(int, shown);
+        {
+            QSettings settings(QStringLiteral("そろべえ"), QStringLiteral("そろべえ"));
+            settings.beginGroup(QStringLiteral("Settings"));
+            if (stored.isValid())
+                settings.setValue("StudentCount", stored);
+            else
+                settings.remove("StudentCount");
+        }
+        SharedState state;
+        auto window = startUp(state);
+        auto* pupils = window->findChild<QLineEdit*>(QStringLiteral("TextIncomeStudents"));
+        QVERIFY(pupils);
+        QCOMPARE(pupils->text(), QString::number(shown));
+        QCOMPARE(int(state.studentCount), shown);
+
+        // Typed for the next entry, the size is the class's from now on.
+        pupils->selectAll();
+        QTest::keyClicks(pupils, QStringLiteral("28"));
+        QCOMPARE(int(state.studentCount), 28);
+        QVERIFY(window->close());
+        QSettings settings(QStringLiteral("そろべえ"), QStringLiteral("そろべえ"));
+        QCOMPARE(settings.value("Settings/StudentCount").toString(), QStringLiteral("28"));
     }
 
     void helpWithoutAHelpFileExplainsWhy() {
