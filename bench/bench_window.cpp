@@ -138,9 +138,14 @@ void previewPrintout(benchmark::State& run) {
     int pages = 0;
     for (auto _ : run) {
         QTimer::singleShot(0, [&] {
-            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            if (!preview)
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+            if (!preview) {
+                // A message instead of the preview: close it rather than wait forever.
+                if (modal)
+                    modal->close();
                 return;
+            }
             pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
             benchmark::DoNotOptimize(preview->grab());
             preview->reject();

@@ -3,6 +3,9 @@
 #include "MeasuringPrintSurface.h"
 #include "PrintLayout.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace sorobe {
 
 namespace {
@@ -41,6 +44,9 @@ int countSheets(double pageHeight, const std::function<void(PrintSurface&)>& lay
     return counter.sheets();
 }
 
+// The least room between the sheet's lowest ink and its number.
+constexpr double inkGap = 40.0;
+
 // Passes the layout on to the paper, with the foot of each page kept for
 // its number, and writes the number as each sheet is finished.
 class NumberedSurface : public PrintSurface {
@@ -58,6 +64,7 @@ public:
     double currentX() const override { return m_paper.currentX(); }
     double currentY() const override { return m_paper.currentY(); }
     void printText(const QString& text) override {
+        m_lowestInk = std::max(m_lowestInk, m_paper.currentY() + m_paper.textHeight(text));
         m_paper.printText(text);
         m_inked = true;
     }
@@ -69,6 +76,7 @@ public:
         m_color = color;
     }
     void line(double x1, double y1, double x2, double y2) override {
+        m_lowestInk = std::max({m_lowestInk, y1, y2});
         m_paper.line(x1, y1, x2, y2);
         m_inked = true;
     }
@@ -85,11 +93,14 @@ public:
 private:
     // The number sits on the foot of the printable area, in the middle of
     // the tables' width, in black whatever the layout last drew in; the
-    // layout's font and place are given back after.
+    // layout's font and place are given back after. Rows the layout puts at
+    // fixed places (the ledger's totals) can reach into the band on paper
+    // with wide margins: the number then goes below them, never over them.
     void numberSheet() {
         if (!m_inked)
             return;
         m_inked = false;
+        const double lowestInk = std::exchange(m_lowestInk, 0.0);
         ++m_sheet;
         const QString name = m_paper.fontName();
         const double points = m_paper.fontSize();
@@ -99,8 +110,10 @@ private:
         m_paper.setFontSize(pageNumberPoints);
         m_paper.setColor(print::black);
         const QString number = QStringLiteral("%1 / %2").arg(m_sheet).arg(m_sheets);
-        m_paper.printAt((print::pageLeft + print::pageRight - m_paper.textWidth(number)) / 2,
-                        m_paper.pageHeight() - m_paper.textHeight(number), number);
+        m_paper.printAt(
+            (print::pageLeft + print::pageRight - m_paper.textWidth(number)) / 2,
+            std::max(m_paper.pageHeight() - m_paper.textHeight(number), lowestInk + inkGap),
+            number);
         m_paper.setFontName(name);
         m_paper.setFontSize(points);
         m_paper.setColor(m_color);
@@ -112,6 +125,7 @@ private:
     int m_sheets;
     int m_sheet = 0;
     bool m_inked = false;
+    double m_lowestInk = 0.0;
     QColor m_color = print::black;
 };
 

@@ -30,9 +30,11 @@ QString reportPeriodLabel(int printKind);
 QString closingSentence(const SharedState& state, int printKind, bool classAccount);
 
 // Prints the kind (1-12) on the surface from the period lists and carried
-// totals in the state. A total too large to add up, or a printer that fails,
-// ends the printout: whatever pages were finished stay printed, the ledger is
-// untouched, and the result says what happened.
+// totals in the state, numbering the sheets when there are more than one. The
+// sheets are counted before any ink, so a total too large to add up stops the
+// printout before its first sheet; a printer that fails ends it with the
+// sheets finished so far printed. The ledger is untouched, and the result
+// says what happened.
 PrintResult printKind(PrintSurface& surface, const SharedState& state, int printKind,
                       const PrintTitles& titles);
 

@@ -84,7 +84,7 @@ public:
         // would not follow it here.
         int headingRow = m_row + 1;
         const int shortTable = shortExpenseTableRows();
-        if (rowTop(headingRow + 3) > m_surface.pageHeight() ||
+        if (!fitsOnPage(headingRow + 2, firstExpenseRowLines()) ||
             (shortTable >= 0 &&
              !fitsOnPage(headingRow + 2, shortTable + 1 + minClosingGap + closingRows))) {
             m_surface.endPage();
@@ -375,6 +375,19 @@ private:
                 rows,
                 static_cast<int>(wrapText(m_surface, line->taArticle(), expenseItemWrap).size()));
         }
+        return rows;
+    }
+
+    // The lines of the first row of the expense table (its one or two
+    // expenses, the taller one); 1 for an empty table.
+    int firstExpenseRowLines() const {
+        int rows = 1;
+        int count = 0;
+        for (const SorobeArticle* line = m_supplyList->nextArticle().get(); line && count < 2;
+             line = line->nextArticle().get(), ++count)
+            rows = std::max(
+                rows,
+                static_cast<int>(wrapText(m_surface, line->taArticle(), expenseItemWrap).size()));
         return rows;
     }
 

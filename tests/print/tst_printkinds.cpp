@@ -340,6 +340,63 @@ private slots:
         }
     }
 
+    // The number stands below every row of its sheet: when the expense
+    // section opens low on a sheet with an item of two lines, and when the
+    // ledger's totals, at their fixed places, reach into the band on paper
+    // with wide margins.
+    void theNumberIsNeverDrawnOverARow_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<int>("collections");
+        QTest::addColumn<bool>("bandKeptFree"); // the rows stop above the band
+        QTest::newRow("1学期 report, A4 PDF") << 2 << 16438.0 << 28 << true;
+        QTest::newRow("1学期 ledger, wide margins") << 1 << 15900.0 << 40 << false;
+    }
+
+    void theNumberIsNeverDrawnOverARow() {
+        QFETCH(int, kind);
+        QFETCH(double, height);
+        QFETCH(int, collections);
+        QFETCH(bool, bandKeptFree);
+        SharedState state;
+        std::vector<ArticlePtr> ledger;
+        for (int k = 0; k < collections; ++k)
+            ledger.push_back(collection(QDate(2025, 4 + k % 4, 1 + k % 28), "学級費",
+                                        QString("%1回目").arg(k + 1), 1000, 35));
+        ledger.push_back(
+            expense(QDate(2025, 5, 23), 1, "遠足バス代（貸切、運転手の心付けを含む）", 42000));
+        ledger.push_back(expense(QDate(2025, 5, 24), 2, "漢字ドリル", 17500));
+        ledger.push_back(expense(QDate(2025, 5, 25), 3, "計算ワークブック", 9800));
+        fillLedger(state, ledger);
+        RecordingPrintSurface surface(height);
+        QVERIFY(printKind(surface, state, kind, classTitles()).ok);
+        QVERIFY(surface.pageCount() > 1);
+        const QRegularExpression numberPattern("^\\d+ / \\d+$");
+        std::vector<double> lowest(std::size_t(surface.pageCount()), 0.0);
+        std::vector<double> numberTop(std::size_t(surface.pageCount()), -1.0);
+        for (const PrintOperation& op : surface.operations()) {
+            if (op.kind == PrintOperation::Kind::EndPage || op.kind == PrintOperation::Kind::EndDoc)
+                continue;
+            if (op.kind == PrintOperation::Kind::Text && numberPattern.match(op.text).hasMatch()) {
+                numberTop[std::size_t(op.page)] = op.y;
+                continue;
+            }
+            const double bottom = op.kind == PrintOperation::Kind::Text ? op.y + op.fontSize * 20
+                                                                        : std::max(op.y, op.y2);
+            lowest[std::size_t(op.page)] = std::max(lowest[std::size_t(op.page)], bottom);
+        }
+        for (std::size_t page = 0; page < lowest.size(); ++page) {
+            QVERIFY2(numberTop[page] >= 0, qPrintable(QString("page %1 has no number").arg(page)));
+            if (bandKeptFree)
+                QVERIFY(lowest[page] <= height - pageNumberBand);
+            QVERIFY2(numberTop[page] > lowest[page],
+                     qPrintable(QString("page %1: number at %2, rows down to %3")
+                                    .arg(page)
+                                    .arg(numberTop[page])
+                                    .arg(lowest[page])));
+        }
+    }
+
     void anOverflowMidwayPrintsNothingAndLeavesTheLedgerAlone() {
         // Two gifts of two thousand million yen: the running balance of the
         // second row cannot be held. The period lists are left untabulated,

@@ -258,7 +258,9 @@ private:
         QProcess process;
         process.start(tool, arguments);
         if (!process.waitForFinished(30000) || process.exitCode() != 0)
-            return QStringLiteral("%1 failed: %2").arg(tool, process.errorString());
+            return QStringLiteral("%1 failed: %2 %3")
+                .arg(tool, process.errorString(),
+                     QString::fromLocal8Bit(process.readAllStandardError()));
         return QString::fromUtf8(process.readAllStandardOutput());
     }
 };
