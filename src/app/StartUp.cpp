@@ -41,7 +41,7 @@ void configureApplication() {
         delete translator;
 }
 
-std::unique_ptr<frmMain> startUp(SharedState& state) {
+std::unique_ptr<frmMain> startUp(SharedState& state, const QString& ledger) {
     auto splash = std::make_unique<frmSplash>();
     splash->showAtOnce();
 
@@ -76,6 +76,8 @@ std::unique_ptr<frmMain> startUp(SharedState& state) {
     // Every run opens at the designed size; only the place is remembered.
     window->resize(twipsToPixels(frmMain::designedWidth), twipsToPixels(frmMain::designedHeight));
     window->show();
+    if (!ledger.isEmpty())
+        window->openLedger(ledger);
     return window;
 }
 

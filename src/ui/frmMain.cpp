@@ -8,6 +8,7 @@
 #include "ToolbarIcons.h"
 #include "Twips.h"
 #include "UpDownButton.h"
+#include "UserSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -149,6 +150,8 @@ frmMain::frmMain(SharedState& state, QWidget* parent)
     connectEntryPages();
     rememberDesignedLayout();
     connect(SSTabSheets, &QTabWidget::currentChanged, this, &frmMain::SSTabSheets_Click);
+    watchDrops();
+    refreshRecentMenu();
 }
 
 frmMain::~frmMain() = default;
@@ -184,6 +187,10 @@ void frmMain::buildMenus() {
     mnuFileExportPdf =
         action(mnuFile, QStringLiteral("mnuFileExportPdf"), QStringLiteral("PDFに書き出す(&D)..."));
     separator(mnuFile, QStringLiteral("mnuFileBar2"));
+    mnuFileRecent = mnuFile->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFileRecent->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
+    separator(mnuFile, QStringLiteral("mnuFileBar3"));
     mnuFileExit = action(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("1006"));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("1007"));
@@ -605,8 +612,7 @@ void frmMain::fillSupplyItemList() {
 }
 
 void frmMain::restorePlacement() {
-    QSettings settings(applicationTitle, applicationTitle);
-    settings.beginGroup(QStringLiteral("Settings"));
+    UserSettings settings;
     const int left = storedTwips(settings, QStringLiteral("MainLeft")).value_or(defaultLeft);
     const int top = storedTwips(settings, QStringLiteral("MainTop")).value_or(defaultTop);
     int width = storedTwips(settings, QStringLiteral("MainWidth")).value_or(defaultWidth);
@@ -631,8 +637,7 @@ void frmMain::restorePlacement() {
 }
 
 void frmMain::storePlacement() {
-    QSettings settings(applicationTitle, applicationTitle);
-    settings.beginGroup(QStringLiteral("Settings"));
+    UserSettings settings;
     settings.setValue(QStringLiteral("MainLeft"), QString::number(pixelsToTwips(x())));
     settings.setValue(QStringLiteral("MainTop"), QString::number(pixelsToTwips(y())));
     settings.setValue(QStringLiteral("MainWidth"), QString::number(pixelsToTwips(width())));
@@ -640,8 +645,7 @@ void frmMain::storePlacement() {
 }
 
 void frmMain::restoreClassSize() {
-    QSettings settings(applicationTitle, applicationTitle);
-    settings.beginGroup(QStringLiteral("Settings"));
+    UserSettings settings;
     // A class of no pupils, or a value not written by us, is the first run's 30.
     const auto stored =
         numericValue(settings.value(QStringLiteral("StudentCount")).toString(), IntWidth::Bits16);
@@ -652,8 +656,7 @@ void frmMain::restoreClassSize() {
 }
 
 void frmMain::storeClassSize() {
-    QSettings settings(applicationTitle, applicationTitle);
-    settings.beginGroup(QStringLiteral("Settings"));
+    UserSettings settings;
     settings.setValue(QStringLiteral("StudentCount"), QString::number(m_state.studentCount));
 }
 

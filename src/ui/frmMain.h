@@ -72,6 +72,16 @@ public:
     bool loadArticleFile(const QString& path);
     bool saveArticleFile(const QString& path);
 
+    // Opens the ledger file in place of whatever the window holds, after the
+    // question about unsaved changes: for a file named on the command line,
+    // dropped on the window or chosen among the recent files. False, after a
+    // message saying why, when the file could not be read (the document in
+    // the window then stays as it was) or the user cancelled.
+    bool openLedger(const QString& path);
+    // The ledgers opened or saved last, newest first, as the ﾌｧｲﾙ menu lists them.
+    static constexpr int recentFileCount = 6;
+    QStringList recentFiles() const;
+
     // Asks which file to open or save to: (title, filter, saving) → a path,
     // empty when the user cancelled. Tests answer instead of a person.
     using FileChooser = std::function<QString(const QString&, const QString&, bool)>;
@@ -233,6 +243,24 @@ private:
     // when the document must stay open: the user cancelled, or a save they
     // asked for did not happen.
     bool askToSaveChanges();
+    // What 閉じる does once the question is answered: the window back to an
+    // empty document, the item histories and the class size kept.
+    void closeDocument();
+    // The ledger read and merged into the window's; see loadArticleFile.
+    bool takeLedger(LedgerContents& contents, const QString& path);
+    // The window's commands once `path` is the document's file.
+    void documentOpened(const QString& path);
+    // Files dropped on the window, or on a field of it that takes drops.
+    void watchDrops();
+    void openDroppedLedger(const QString& path);
+    // The recent files: remembered in the per-user settings, listed in the
+    // ﾌｧｲﾙ menu; a file that is gone is taken off with a message.
+    void rememberRecentFile(const QString& path);
+    void refreshRecentMenu();
+    void openRecentFile(const QString& path);
+    // Where the open and save questions start: the folder of the document's
+    // file, else of the last ledger used, else the user's documents.
+    QString startFolder() const;
     // The height of a list row whose item takes its lines in the column.
     int listRowHeight(const QFontMetricsF& metrics, const QString& text, int columnWidth) const;
     // The lists grow with the window beyond its designed size.
@@ -338,6 +366,7 @@ public:
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFilePreview = nullptr;
     QAction* mnuFileExportPdf = nullptr;
+    QMenu* mnuFileRecent = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;

@@ -100,7 +100,10 @@ bool frmMain::loadArticleFile(const QString& path) {
         QMessageBox::warning(this, m_programTitle, read.message);
         return false;
     }
-    LedgerContents& contents = *read.contents;
+    return takeLedger(*read.contents, path);
+}
+
+bool frmMain::takeLedger(LedgerContents& contents, const QString& path) {
     // Entries recorded before the open stay: the pages must still be able to
     // number them together with the file's.
     if (m_state.incomeCount + contents.incomeCount > std::numeric_limits<std::int16_t>::max() ||
@@ -143,23 +146,28 @@ bool frmMain::saveArticleFile(const QString& path) {
         return false;
     }
     markSaved();
+    rememberRecentFile(path);
     return true;
 }
 
 void frmMain::mnuFileOpen_Click() {
-    const QString path =
-        chooseFile(QStringLiteral("開く"), QStringLiteral("すべてのﾌｧｲﾙ (*)"), false);
+    const QString path = chooseFile(QStringLiteral("開く"), QStringLiteral("すべてのﾌｧｲﾙ (*)"),
+                                    false, startFolder());
     if (path.isEmpty())
         return;
     const bool loaded = loadArticleFile(path);
     // Steps taken before the open cannot be taken back across it.
     forgetHistory();
-    if (!loaded)
-        return;
+    if (loaded)
+        documentOpened(path);
+}
+
+void frmMain::documentOpened(const QString& path) {
     m_state.fileName = path;
     enableSave(true);
     enableSaveAs(true);
     enableOpen(false);
+    rememberRecentFile(path);
 }
 
 bool frmMain::mnuFileSave_Click() {
@@ -168,7 +176,7 @@ bool frmMain::mnuFileSave_Click() {
 
 bool frmMain::mnuFileSaveAs_Click() {
     const QString path = chooseFile(QStringLiteral("名前をつけて保存する"),
-                                    QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true);
+                                    QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true, startFolder());
     if (path.isEmpty())
         return false;
     if (!saveArticleFile(path))
@@ -203,8 +211,11 @@ bool frmMain::askToSaveChanges() {
 }
 
 void frmMain::mnuFileClose_Click() {
-    if (!askToSaveChanges())
-        return;
+    if (askToSaveChanges())
+        closeDocument();
+}
+
+void frmMain::closeDocument() {
     // The class stays the same size when its next ledger begins.
     const std::int16_t classSize = m_state.studentCount;
     m_state.incomeCount = 0;

@@ -113,10 +113,11 @@ void frmMain::mnuFilePreview_Click() {
 
 void frmMain::mnuFileExportPdf_Click() {
     const QString kindName = m_state.printKindNames.value(m_state.printKind);
-    // 「2026年度 年間会計報告.pdf」 beside the ledger, or the kind alone.
+    // 「2026年度 年間会計報告.pdf」 beside the ledger, or the kind alone
+    // where the open and save questions start.
     const QFileInfo ledger(m_state.fileName);
     const QString offered = m_state.fileName.isEmpty()
-                                ? kindName + QStringLiteral(".pdf")
+                                ? QDir(startFolder()).filePath(kindName + QStringLiteral(".pdf"))
                                 : ledger.dir().filePath(ledger.completeBaseName() + u' ' +
                                                         kindName + QStringLiteral(".pdf"));
     QString path = chooseFile(QStringLiteral("PDFに書き出す"),

@@ -106,18 +106,27 @@ private slots:
                              (keys.isEmpty() ? QString() : u' ' + keys.join(u',')));
             }
         }
-        QCOMPARE(shown,
-                 (QStringList{"mnuFile=ﾌｧｲﾙ(&F)", "mnuFileOpen=開く(&O)... Ctrl+O",
-                              "mnuFileClose=閉じる(&C) Ctrl+W", "mnuFileBar0=-",
-                              "mnuFileSave=上書き保存(&S) Ctrl+S",
-                              "mnuFileSaveAs=名前を付けて保存(&A)... Ctrl+Shift+S", "mnuFileBar1=-",
-                              "mnuFilePageSetup=ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePrint=印刷 Ctrl+P",
-                              "mnuFilePreview=印刷プレビュー(&V)...",
-                              "mnuFileExportPdf=PDFに書き出す(&D)...", "mnuFileBar2=-",
-                              "mnuFileExit=終了(&X) Ctrl+Q", "mnuEdit=編集(&E)",
-                              "mnuEditUndo=元に戻す(&U) Ctrl+Z",
-                              "mnuEditRedo=やり直し(&R) Ctrl+Y,Ctrl+Shift+Z", "mnuHelp=ﾍﾙﾌﾟ(&H)",
-                              "mnuHelpAbout=ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpHelp=ﾍﾙﾌﾟ F1"}));
+        QCOMPARE(shown, (QStringList{"mnuFile=ﾌｧｲﾙ(&F)",
+                                     "mnuFileOpen=開く(&O)... Ctrl+O",
+                                     "mnuFileClose=閉じる(&C) Ctrl+W",
+                                     "mnuFileBar0=-",
+                                     "mnuFileSave=上書き保存(&S) Ctrl+S",
+                                     "mnuFileSaveAs=名前を付けて保存(&A)... Ctrl+Shift+S",
+                                     "mnuFileBar1=-",
+                                     "mnuFilePageSetup=ﾍﾟｰｼﾞ設定(&U)...",
+                                     "mnuFilePrint=印刷 Ctrl+P",
+                                     "mnuFilePreview=印刷プレビュー(&V)...",
+                                     "mnuFileExportPdf=PDFに書き出す(&D)...",
+                                     "mnuFileBar2=-",
+                                     "mnuFileRecent=最近使ったファイル(&R)",
+                                     "mnuFileBar3=-",
+                                     "mnuFileExit=終了(&X) Ctrl+Q",
+                                     "mnuEdit=編集(&E)",
+                                     "mnuEditUndo=元に戻す(&U) Ctrl+Z",
+                                     "mnuEditRedo=やり直し(&R) Ctrl+Y,Ctrl+Shift+Z",
+                                     "mnuHelp=ﾍﾙﾌﾟ(&H)",
+                                     "mnuHelpAbout=ﾊﾞｰｼﾞｮﾝ情報(&A)",
+                                     "mnuHelpHelp=ﾍﾙﾌﾟ F1"}));
         QVERIFY(!loaded.window->mnuEditUndo->isEnabled());
         QVERIFY(!loaded.window->mnuEditRedo->isEnabled());
         QVERIFY(!loaded.window->mnuFileSave->isEnabled());

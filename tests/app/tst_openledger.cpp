@@ -1,0 +1,318 @@
+// Opening a ledger from outside the open command: the command line, a file
+// dropped on the window, the recent files, and where the file questions start.
+
+#include "StartUp.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace sorobe;
+
+namespace {
+
+// Answers every message box that comes up with `answer`, keeping its text.
+class BoxAnswers : public QObject {
+public:
+    explicit BoxAnswers(QMessageBox::StandardButton answer)
+        : m_answer(answer) {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            if (QAbstractButton* button = box->button(m_answer))
+                button->click();
+            else
+                box->reject();
+        });
+        m_timer.start();
+    }
+    QStringList texts;
+
+private:
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A drag of the given local files (or folders) onto the widget, dropped
+// when `drop` is set; whether the widget took it.
+bool dragOnto(QWidget* target, const QStringList& paths, bool drop) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint middle = target->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted() || !drop)
+        return enter.isAccepted();
+    QDropEvent dropped(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+}
+
+} // namespace
+
+class TestOpenLedger : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    QTemporaryDir m_files;
+    QString m_ledger;  // a class's year, as the program writes it
+    QString m_damaged; // cut inside its last line
+
+    // A ledger in the scratch folder, a copy of the class's year.
+    QString ledgerCopy(const QString& name) {
+        const QString path = m_files.filePath(name);
+        QFile::remove(path);
+        QDir().mkpath(QFileInfo(path).path());
+        return QFile::copy(m_ledger, path) ? path : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        QVERIFY(m_files.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_config.filePath("data")));
+        configureApplication();
+        m_ledger = QStringLiteral(SOROBE_TEST_DATA "/ledger/sorobe.txt");
+        QVERIFY(QFileInfo(m_ledger).isFile());
+        m_damaged = m_files.filePath("壊れた.txt");
+        QFile damaged(m_damaged);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(fileBytes(m_ledger).chopped(2));
+    }
+
+    void init() { QSettings(QStringLiteral("そろべえ"), QStringLiteral("そろべえ")).clear(); }
+
+    // Asked from a terminal: the help, the version, and a usage message with
+    // exit code 2 for what the program does not understand. Qt's own
+    // options stay Qt's.
+    void theCommandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("errors");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "使い方: sorobe [元帳ファイル]"
+                              << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "そろべえ 1.3.5"
+                                 << "";
+        QTest::newRow("Qt's option, then ours")
+            << QStringList{"-platform", "offscreen", "-h"} << 0 << "使い方"
+            << "";
+        QTest::newRow("two files") << QStringList{"a.txt", "b.txt"} << 2 << ""
+                                   << "sorobe: 開ける元帳ファイルは一つだけです。\n使い方";
+        QTest::newRow("unknown option") << QStringList{"--print"} << 2 << ""
+                                        << "sorobe: 知らないオプションです: --print\n使い方";
+        QTest::newRow("an option after --") << QStringList{"--", "--version"} << -1 << ""
+                                            << "";
+    }
+
+    void theCommandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QFETCH(QString, errors);
+        QProcess program;
+        program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        program.start(QStringLiteral(SOROBE_EXECUTABLE), arguments);
+        QVERIFY(program.waitForStarted());
+        if (exitCode < 0) {
+            // A file named "--version": the window starts instead of a version line.
+            QVERIFY(!program.waitForFinished(1500));
+            program.kill();
+            program.waitForFinished();
+            QVERIFY(!program.readAllStandardOutput().contains("1.3.5"));
+            return;
+        }
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), exitCode);
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(output.isEmpty() ? out.isEmpty() : out.startsWith(output), qPrintable(out));
+        if (!errors.isEmpty())
+            QVERIFY2(err.contains(errors), qPrintable(err));
+    }
+
+    // A ledger named at start opens as the open command opens it; one that
+    // cannot be read says why over an empty window.
+    void aLedgerNamedAtStartIsOpened_data() {
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("a full path") << false << false;
+        QTest::newRow("a path from the current folder") << true << false;
+        QTest::newRow("a damaged file") << false << true;
+    }
+
+    void aLedgerNamedAtStartIsOpened() {
+        QFETCH(bool, relative);
+        QFETCH(bool, damaged);
+        const QString path = damaged ? m_damaged : ledgerCopy("2002年度.txt");
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(m_files.path());
+        SharedState state;
+        BoxAnswers boxes(QMessageBox::Ok);
+        auto window = startUp(state, relative ? QFileInfo(path).fileName() : path);
+        QDir::setCurrent(before);
+
+        QCOMPARE(boxes.texts.size(), damaged ? 1 : 0);
+        if (damaged) {
+            QVERIFY2(boxes.texts[0].contains("行目"), qPrintable(boxes.texts[0]));
+            QVERIFY(state.fileName.isEmpty());
+            QVERIFY(!state.ledger->nextArticle());
+            QVERIFY(window->recentFiles().isEmpty());
+        } else {
+            QCOMPARE(state.fileName, path);
+            QVERIFY(window->windowTitle().startsWith("2002年度.txt - そろべえ"));
+            QVERIFY(state.incomeCount > 0);
+            QCOMPARE(window->recentFiles(), QStringList{path});
+        }
+        window->close();
+    }
+
+    // A ledger file dropped anywhere on the window, a field included, takes
+    // the window's document's place after the question about unsaved
+    // changes; other drags are not taken.
+    void aDroppedLedgerOpens_data() {
+        QTest::addColumn<QString>("before");  // "", "open", "changed"
+        QTest::addColumn<int>("answer");      // to the question, if it comes
+        QTest::addColumn<QString>("dropped"); // "ledger", "folder", "two"
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("empty window") << "" << 0 << "ledger" << true;
+        QTest::newRow("a saved ledger open") << "open" << 0 << "ledger" << true;
+        QTest::newRow("unsaved, いいえ") << "changed" << int(QMessageBox::No) << "ledger" << true;
+        QTest::newRow("unsaved, キャンセル")
+            << "changed" << int(QMessageBox::Cancel) << "ledger" << false;
+        QTest::newRow("a folder") << "" << 0 << "folder" << false;
+        QTest::newRow("two files") << "" << 0 << "two" << false;
+    }
+
+    void aDroppedLedgerOpens() {
+        QFETCH(QString, before);
+        QFETCH(int, answer);
+        QFETCH(QString, dropped);
+        QFETCH(bool, opened);
+        const QString first = ledgerCopy("一つめ/2002年度.txt");
+        const QString second = ledgerCopy("二つめ/2002年度.txt");
+        SharedState state;
+        auto window = startUp(state, before.isEmpty() ? QString() : first);
+        if (before == "changed")
+            state.modified = true;
+        const QStringList paths = dropped == "ledger"   ? QStringList{second}
+                                  : dropped == "folder" ? QStringList{m_files.path()}
+                                                        : QStringList{first, second};
+        BoxAnswers boxes(QMessageBox::StandardButton(answer ? answer : QMessageBox::Ok));
+        QCOMPARE(dragOnto(window->TextSchoolName, paths, true), dropped == "ledger");
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), before == "changed" ? 1 : 0, 2000);
+        QTest::qWait(50);
+        QCOMPARE(state.fileName, opened ? second : before.isEmpty() ? QString() : first);
+        // A dropped file's name never lands in the field as text.
+        QVERIFY(!window->TextSchoolName->text().contains("2002"));
+        state.modified = false;
+        window->close();
+    }
+
+    // The ﾌｧｲﾙ menu lists the last six ledgers, newest first; one chosen
+    // that is gone is taken off the list with a message.
+    void theRecentFiles() {
+        QStringList opened;
+        SharedState state;
+        auto window = startUp(state);
+        for (int k = 1; k <= 8; ++k) {
+            opened.prepend(ledgerCopy(QStringLiteral("年度%1/2002年度.txt").arg(k)));
+            QVERIFY(window->openLedger(opened.first()));
+        }
+        QCOMPARE(window->recentFiles(), opened.mid(0, 6));
+        auto* menu = window->findChild<QMenu*>("mnuFileRecent");
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 6);
+        QCOMPARE(menu->actions().first()->text(), "&1 " + QDir::toNativeSeparators(opened[0]));
+
+        // The fourth, chosen again, comes first; the others keep their order.
+        menu->actions().at(3)->trigger();
+        QCOMPARE(state.fileName, opened[3]);
+        QCOMPARE(window->recentFiles(),
+                 (QStringList{opened[3], opened[0], opened[1], opened[2], opened[4], opened[5]}));
+
+        QVERIFY(QFile::remove(opened[1]));
+        BoxAnswers boxes(QMessageBox::Ok);
+        menu->actions().at(2)->trigger();
+        QCOMPARE(boxes.texts.size(), 1);
+        QVERIFY(boxes.texts[0].contains(QDir::toNativeSeparators(opened[1])));
+        QCOMPARE(state.fileName, opened[3]);
+        QCOMPARE(window->recentFiles(),
+                 (QStringList{opened[3], opened[0], opened[2], opened[4], opened[5]}));
+        QCOMPARE(menu->actions().size(), 5);
+        window->close();
+    }
+
+    // The open and save questions start in the folder of the document's
+    // file, else of the last ledger used, else the user's documents.
+    void theFileQuestionsStartNearTheLedger_data() {
+        QTest::addColumn<bool>("documentOpen");
+        QTest::addColumn<bool>("usedBefore");
+        QTest::addColumn<bool>("usedFolderGone");
+        QTest::addColumn<QString>("expected"); // "document", "used", "documents"
+        QTest::newRow("a ledger open") << true << true << false << "document";
+        QTest::newRow("none open, one used") << false << true << false << "used";
+        QTest::newRow("the used one's folder gone") << false << true << true << "documents";
+        QTest::newRow("first run") << false << false << false << "documents";
+    }
+
+    void theFileQuestionsStartNearTheLedger() {
+        QFETCH(bool, documentOpen);
+        QFETCH(bool, usedBefore);
+        QFETCH(bool, usedFolderGone);
+        QFETCH(QString, expected);
+        const QString used = ledgerCopy("使った/2002年度.txt");
+        const QString open = ledgerCopy("開いている/2002年度.txt");
+        if (usedBefore) {
+            SharedState earlier;
+            auto window = startUp(earlier, used);
+            window->close();
+        }
+        if (usedFolderGone)
+            QVERIFY(QDir(QFileInfo(used).path()).removeRecursively());
+        SharedState state;
+        auto window = startUp(state, documentOpen ? open : QString());
+        QStringList asked;
+        window->setFileChooser([&](const QString&, const QString&, bool) {
+            asked << window->offeredPath();
+            return QString();
+        });
+        window->mnuFileSaveAs->setEnabled(true);
+        window->mnuFileOpen->setEnabled(true);
+        window->mnuFileOpen->trigger();
+        window->mnuFileSaveAs->trigger();
+        const QString folder =
+            expected == "document" ? QFileInfo(open).path()
+            : expected == "used"
+                ? QFileInfo(used).path()
+                : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(asked, (QStringList{folder, folder}));
+        window->close();
+    }
+};
+
+QTEST_MAIN(TestOpenLedger)
+#include "tst_openledger.moc"
