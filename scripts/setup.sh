@@ -3,7 +3,7 @@
 # CMake, Qt 6, the Japanese Mincho/Gothic fonts the printouts and the window use,
 # the PDF tools the tests read exported printouts back with, and what installing
 # and packaging need: Qt's SVG module for the icons, the desktop entry and
-# AppStream validators, and dpkg-dev for the package's library dependencies.
+# AppStream validators, and dpkg-dev and file for the package's library dependencies.
 # Does nothing when everything is already there, so `make run` stays quick.
 set -euo pipefail
 
@@ -14,7 +14,7 @@ packages=(
   libbenchmark-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
   poppler-utils
-  qt6-svg-dev desktop-file-utils appstream dpkg-dev
+  qt6-svg-dev desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
