@@ -5,6 +5,7 @@
 // work on the shared state of the run.
 
 #include "LedgerFile.h"
+#include "LedgerLock.h"
 #include "PrintTitles.h"
 #include "SharedState.h"
 
@@ -261,6 +262,13 @@ private:
     // Where the open and save questions start: the folder of the document's
     // file, else of the last ledger used, else the user's documents.
     QString startFolder() const;
+    // The lock on the ledger about to be opened; when another program holds
+    // it, the user chooses to open it read-only or not at all.
+    enum class OpenMode { Cancelled, Editing, ReadOnly };
+    OpenMode lockForOpening(const QString& path, std::unique_ptr<LedgerLock>& lock);
+    // Whether the save may overwrite the document's file: asked when another
+    // program has changed it since it was opened or last saved.
+    bool mayOverwriteFile();
     // The height of a list row whose item takes its lines in the column.
     int listRowHeight(const QFontMetricsF& metrics, const QString& text, int columnWidth) const;
     // The lists grow with the window beyond its designed size.
@@ -351,6 +359,12 @@ private:
     // Lists whose item column has changed width since their rows were sized.
     std::vector<FlexGrid*> m_unfittedLists;
     std::unique_ptr<QPrinter> m_printer;
+    // The document's file: the lock this window holds on it (none when it
+    // is open read-only or its folder takes no lock), and how it stood on
+    // disk when last read or written.
+    std::unique_ptr<LedgerLock> m_lock;
+    bool m_readOnly = false;
+    DiskStamp m_diskStamp;
 
 public:
     // Controls, by the names the pages and their handlers use.

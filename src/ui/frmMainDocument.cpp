@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QToolBar>
@@ -60,6 +61,7 @@ void frmMain::showDocumentTitle() {
     }
     const QString name = QFileInfo(m_state.fileName).fileName();
     setWindowTitle(name + (m_state.modified ? QStringLiteral("*") : QString()) +
+                   (m_readOnly ? QStringLiteral("（読み取り専用）") : QString()) +
                    QStringLiteral(" - ") + m_programTitle);
 }
 
@@ -145,6 +147,7 @@ bool frmMain::saveArticleFile(const QString& path) {
         QMessageBox::warning(this, m_programTitle, saved.message);
         return false;
     }
+    m_diskStamp = DiskStamp::of(path);
     markSaved();
     rememberRecentFile(path);
     return true;
@@ -155,22 +158,77 @@ void frmMain::mnuFileOpen_Click() {
                                     false, startFolder());
     if (path.isEmpty())
         return;
+    std::unique_ptr<LedgerLock> lock;
+    const OpenMode mode = lockForOpening(path, lock);
+    if (mode == OpenMode::Cancelled)
+        return;
     const bool loaded = loadArticleFile(path);
     // Steps taken before the open cannot be taken back across it.
     forgetHistory();
-    if (loaded)
-        documentOpened(path);
+    if (!loaded)
+        return;
+    m_lock = std::move(lock);
+    m_readOnly = mode == OpenMode::ReadOnly;
+    documentOpened(path);
 }
 
 void frmMain::documentOpened(const QString& path) {
     m_state.fileName = path;
+    m_diskStamp = DiskStamp::of(path);
     enableSave(true);
     enableSaveAs(true);
     enableOpen(false);
     rememberRecentFile(path);
 }
 
+frmMain::OpenMode frmMain::lockForOpening(const QString& path, std::unique_ptr<LedgerLock>& lock) {
+    lock = std::make_unique<LedgerLock>(path);
+    switch (lock->take()) {
+    case LedgerLock::Outcome::Taken:
+        return OpenMode::Editing;
+    case LedgerLock::Outcome::Unlockable:
+        // Where no program can leave a lock (a read-only folder), none is kept.
+        lock.reset();
+        return OpenMode::Editing;
+    case LedgerLock::Outcome::Held:
+        break;
+    }
+    QMessageBox question(QMessageBox::Warning, m_programTitle,
+                         heldLedgerMessage(path, lock->holder()), QMessageBox::NoButton, this);
+    question.setObjectName(QStringLiteral("frmLedgerHeld"));
+    QPushButton* readOnly =
+        question.addButton(QStringLiteral("読み取り専用で開く"), QMessageBox::AcceptRole);
+    question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(QMessageBox::Cancel);
+    question.setEscapeButton(QMessageBox::Cancel);
+    question.exec();
+    lock.reset();
+    return question.clickedButton() == readOnly ? OpenMode::ReadOnly : OpenMode::Cancelled;
+}
+
+bool frmMain::mayOverwriteFile() {
+    const DiskStamp now = DiskStamp::of(m_state.fileName);
+    // A file gone from its folder is simply written again.
+    if (!now.exists || !m_diskStamp.exists || now == m_diskStamp)
+        return true;
+    QMessageBox question(
+        QMessageBox::Warning, m_programTitle,
+        QStringLiteral("「%1」は、開いた後（または最後に保存した後）に、ほかのプログラムで"
+                       "書き換えられています。上書きすると、その変更は失われます。"
+                       "上書き保存しますか？")
+            .arg(QFileInfo(m_state.fileName).fileName()),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    question.setEscapeButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
+}
+
 bool frmMain::mnuFileSave_Click() {
+    // A ledger open read-only is saved under a name of its own.
+    if (m_readOnly)
+        return mnuFileSaveAs_Click();
+    if (!mayOverwriteFile())
+        return false;
     return saveArticleFile(m_state.fileName);
 }
 
@@ -179,8 +237,33 @@ bool frmMain::mnuFileSaveAs_Click() {
                                     QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true, startFolder());
     if (path.isEmpty())
         return false;
+    const bool sameFile = !m_state.fileName.isEmpty() && !m_readOnly &&
+                          QFileInfo(path) == QFileInfo(m_state.fileName);
+    std::unique_ptr<LedgerLock> lock;
+    if (sameFile) {
+        if (!mayOverwriteFile())
+            return false;
+    } else {
+        // Another program's open ledger is not written over under its feet.
+        lock = std::make_unique<LedgerLock>(path);
+        const LedgerLock::Outcome outcome = lock->take();
+        if (outcome == LedgerLock::Outcome::Held) {
+            QMessageBox::warning(
+                this, m_programTitle,
+                QStringLiteral("「%1」は、ほかのそろべえで開かれているため、"
+                               "この名前では保存できません。別の名前を付けてください。")
+                    .arg(QFileInfo(path).fileName()));
+            return false;
+        }
+        if (outcome == LedgerLock::Outcome::Unlockable)
+            lock.reset();
+    }
     if (!saveArticleFile(path))
         return false;
+    if (!sameFile) {
+        m_lock = std::move(lock);
+        m_readOnly = false;
+    }
     m_state.fileName = path;
     enableSave(true);
     return true;
@@ -216,6 +299,9 @@ void frmMain::mnuFileClose_Click() {
 }
 
 void frmMain::closeDocument() {
+    m_lock.reset();
+    m_readOnly = false;
+    m_diskStamp = {};
     // The class stays the same size when its next ledger begins.
     const std::int16_t classSize = m_state.studentCount;
     m_state.incomeCount = 0;

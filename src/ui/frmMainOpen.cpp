@@ -71,6 +71,13 @@ bool frmMain::openLedger(const QString& path) {
     const QString file = QFileInfo(path).absoluteFilePath();
     if (!askToSaveChanges())
         return false;
+    // The document's own file, opened again, keeps the lock it has.
+    const bool reopening =
+        !m_state.fileName.isEmpty() && QFileInfo(file) == QFileInfo(m_state.fileName);
+    std::unique_ptr<LedgerLock> lock;
+    OpenMode mode = m_readOnly ? OpenMode::ReadOnly : OpenMode::Editing;
+    if (!reopening && (mode = lockForOpening(file, lock)) == OpenMode::Cancelled)
+        return false;
     // The file is read whole before anything in the window changes: one
     // that cannot be read leaves the document as it was.
     LedgerReadResult read = readLedgerFile(file);
@@ -78,13 +85,18 @@ bool frmMain::openLedger(const QString& path) {
         QMessageBox::warning(this, m_programTitle, read.message);
         return false;
     }
+    if (reopening)
+        lock = std::move(m_lock);
     if (!m_state.fileName.isEmpty() || m_state.modified || m_state.ledger->nextArticle())
         closeDocument();
     const bool taken = takeLedger(*read.contents, file);
     forgetHistory();
-    if (taken)
-        documentOpened(file);
-    return taken;
+    if (!taken)
+        return false;
+    m_lock = std::move(lock);
+    m_readOnly = mode == OpenMode::ReadOnly;
+    documentOpened(file);
+    return true;
 }
 
 void frmMain::watchDrops() {

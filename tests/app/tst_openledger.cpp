@@ -1,6 +1,7 @@
 // Opening a ledger from outside the open command: the command line, a file
 // dropped on the window, the recent files, and where the file questions start.
 
+#include "LedgerLock.h"
 #include "StartUp.h"
 
 #include <QAbstractButton>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -44,6 +46,28 @@ public:
 
 private:
     QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+// Hands the next message box to the test, which clicks its answer.
+class ModalAnswer : public QObject {
+public:
+    explicit ModalAnswer(std::function<void(QMessageBox*)> answer)
+        : m_answer(std::move(answer)) {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            m_answer(box);
+            if (box->isVisible())
+                box->reject();
+        });
+        m_timer.start();
+    }
+
+private:
+    std::function<void(QMessageBox*)> m_answer;
     QTimer m_timer;
 };
 
@@ -310,6 +334,135 @@ private slots:
                 ? QFileInfo(used).path()
                 : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         QCOMPARE(asked, (QStringList{folder, folder}));
+        window->close();
+    }
+
+    // A ledger another window holds opens read-only (saved under a new name)
+    // or not at all, after a message naming who holds it; once the holder
+    // closes it, it opens without a word.
+    void aLedgerHeldElsewhere_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("キャンセル") << false;
+        QTest::newRow("読み取り専用で開く") << true;
+    }
+
+    void aLedgerHeldElsewhere() {
+        QFETCH(bool, readOnly);
+        const QString path = ledgerCopy("共有/2002年度.txt");
+        const QByteArray original = fileBytes(path);
+        SharedState holderState;
+        auto holder = startUp(holderState, path);
+        QCOMPARE(holderState.fileName, path);
+
+        SharedState state;
+        auto window = startUp(state);
+        QString text;
+        ModalAnswer answer([&](QMessageBox* box) {
+            text = box->text();
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == (readOnly ? QStringLiteral("読み取り専用で開く")
+                                                : box->button(QMessageBox::Cancel)->text()))
+                    button->click();
+            }
+        });
+        QCOMPARE(window->openLedger(path), readOnly);
+        QVERIFY(text.contains("「2002年度.txt」は、ほかのそろべえで開かれています。"));
+        QVERIFY(text.contains(QSysInfo::machineHostName()));
+        QVERIFY(text.contains(QString::number(QCoreApplication::applicationPid())));
+        QCOMPARE(state.fileName, readOnly ? path : QString());
+        QCOMPARE(window->windowTitle().contains("（読み取り専用）"), readOnly);
+
+        if (readOnly) {
+            // 上書き保存 asks for a name of its own and leaves the held file alone.
+            const QString copy = m_files.filePath("共有/写し.txt");
+            QStringList asked;
+            window->setFileChooser([&](const QString& title, const QString&, bool) {
+                asked << title;
+                return copy;
+            });
+            window->mnuFileSave->trigger();
+            QCOMPARE(asked, QStringList{"名前をつけて保存する"});
+            QCOMPARE(state.fileName, copy);
+            QVERIFY(QFileInfo(copy).isFile());
+            QCOMPARE(fileBytes(path), original);
+            QVERIFY(!window->windowTitle().contains("（読み取り専用）"));
+            QVERIFY(QFileInfo::exists(LedgerLock::lockPathFor(copy)));
+            window->mnuFileClose->trigger();
+            QVERIFY(!QFileInfo::exists(LedgerLock::lockPathFor(copy)));
+        }
+
+        holder->mnuFileClose->trigger();
+        QVERIFY(!QFileInfo::exists(LedgerLock::lockPathFor(path)));
+        QVERIFY(window->openLedger(path));
+        QCOMPARE(state.fileName, path);
+        window->close();
+        holder->close();
+    }
+
+    // A lock left behind by a program that is gone (a crash, a power cut)
+    // is taken over without a question.
+    void aLockLeftByACrashIsTakenOver() {
+        const QString path = ledgerCopy("停電/2002年度.txt");
+        QProcess ended;
+        ended.start("true");
+        QVERIFY(ended.waitForStarted());
+        const qint64 gone = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        {
+            QFile lock(LedgerLock::lockPathFor(path));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(QByteArray::number(gone) + "\nそろべえ\n" +
+                       QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        SharedState state;
+        BoxAnswers boxes(QMessageBox::Cancel);
+        auto window = startUp(state, path);
+        QCOMPARE(boxes.texts.join("|"), QString());
+        QCOMPARE(state.fileName, path);
+        QVERIFY(fileBytes(LedgerLock::lockPathFor(path))
+                    .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+        window->close();
+    }
+
+    // 上書き保存 over a file another program changed since it was opened or
+    // saved asks first; いいえ keeps the other program's file.
+    void aFileChangedOnDiskIsNotOverwrittenUnasked_data() {
+        QTest::addColumn<bool>("changedElsewhere");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("unchanged: no question") << false << int(QMessageBox::Yes);
+        QTest::newRow("changed, いいえ") << true << int(QMessageBox::No);
+        QTest::newRow("changed, はい") << true << int(QMessageBox::Yes);
+    }
+
+    void aFileChangedOnDiskIsNotOverwrittenUnasked() {
+        QFETCH(bool, changedElsewhere);
+        QFETCH(int, answer);
+        const QString path = ledgerCopy("書き換え/2002年度.txt");
+        QFile::remove(m_files.filePath("書き換え/2002年度.bak"));
+        SharedState state;
+        auto window = startUp(state, path);
+        QByteArray onDisk = fileBytes(path);
+        if (changedElsewhere) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("\r\n");
+            file.close();
+            onDisk = fileBytes(path);
+        }
+        BoxAnswers boxes{QMessageBox::StandardButton(answer)};
+        window->mnuFileSave->trigger();
+        QCOMPARE(boxes.texts.size(), changedElsewhere ? 1 : 0);
+        if (changedElsewhere)
+            QVERIFY(boxes.texts[0].contains("ほかのプログラムで書き換えられています"));
+        const bool kept = changedElsewhere && answer == QMessageBox::No;
+        const QString backup = m_files.filePath("書き換え/2002年度.bak");
+        QCOMPARE(QFileInfo::exists(backup), !kept);
+        QCOMPARE(fileBytes(kept ? path : backup), onDisk);
+        // Once saved, the next save asks nothing.
+        if (!kept) {
+            window->mnuFileSave->trigger();
+            QCOMPARE(boxes.texts.size(), changedElsewhere ? 1 : 0);
+        }
         window->close();
     }
 };
