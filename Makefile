@@ -1,10 +1,14 @@
-# The two commands of the README:
-#   make run   set up, build and start そろべえ
-#   make test  set up, build and run every test headlessly
+# The commands of the README:
+#   make run      set up, build and start そろべえ
+#   make test     set up, build and run every test headlessly
+#   make install  build and install into PREFIX (default /usr/local), under DESTDIR if given
+#   make package  build the Debian package sorobe_<version>_<arch>.deb in BUILD_DIR
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: run test setup configure build bench clean
+.PHONY: run test setup configure build bench clean install package
 
 setup:
 	bash scripts/setup.sh
@@ -22,6 +26,15 @@ run: configure
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Building the program also renders the icons: all that is installed is there then.
+install: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target sorobe
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target sorobe
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: build
 	for b in $(BUILD_DIR)/bench/sorobe_bench $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done

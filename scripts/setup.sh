@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing そろべえ needs on Debian 12: the compiler,
 # CMake, Qt 6, the Japanese Mincho/Gothic fonts the printouts and the window use,
-# and the PDF tools the tests read exported printouts back with.
+# the PDF tools the tests read exported printouts back with, and what installing
+# and packaging need: Qt's SVG module for the icons, the desktop entry and
+# AppStream validators, and dpkg-dev and file for the package's library dependencies.
 # Does nothing when everything is already there, so `make run` stays quick.
 set -euo pipefail
 
@@ -12,6 +14,7 @@ packages=(
   libbenchmark-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
   poppler-utils
+  qt6-svg-dev desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -107,11 +107,30 @@ QString helpFilePathIn(const QString& folder) {
     return QFileInfo(path).isFile() ? path : QString();
 }
 
+QStringList helpFoldersFor(const QString& programFolder) {
+    if (programFolder.isEmpty())
+        return {};
+    // Beside the program first: a help file kept with the program is the one
+    // that belongs to it, as in the build tree.
+    return {
+        programFolder,
+        QDir::cleanPath(QDir(programFolder).filePath(QString::fromLatin1(installedHelpFolder)))};
+}
+
+QString helpFilePathFor(const QString& programFolder) {
+    for (const QString& folder : helpFoldersFor(programFolder)) {
+        const QString path = helpFilePathIn(folder);
+        if (!path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
 QString helpFilePath() {
     try {
         if (!QCoreApplication::instance())
             return {};
-        return helpFilePathIn(QCoreApplication::applicationDirPath());
+        return helpFilePathFor(QCoreApplication::applicationDirPath());
     } catch (...) {
         return {};
     }

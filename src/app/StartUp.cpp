@@ -2,6 +2,7 @@
 
 #include "AppVersion.h"
 #include "HelpViewer.h"
+#include "InstallLayout.h"
 #include "ItemHistoryFile.h"
 #include "Twips.h"
 #include "frmAbout.h"
@@ -18,6 +19,9 @@ namespace sorobe {
 void configureApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("そろべえ"));
     QCoreApplication::setApplicationVersion(versionText());
+    // The desktop matches the windows to the installed desktop entry by this
+    // id, and shows that entry's name and icon for them.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(applicationId));
     // Japanese text must show real glyphs whatever the desktop's own font.
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),

@@ -228,6 +228,45 @@ private slots:
         QCOMPARE(helpFilePathIn(QString()), QString());
     }
 
+    // The build tree has the help beside the program; an installation has the
+    // program in <prefix>/bin and the help in <prefix>/share/sorobe.
+    void helpFileIsFoundBesideTheProgramOrInstalled_data() {
+        QTest::addColumn<QStringList>("made");
+        QTest::addColumn<QString>("expected");
+        const QString beside = QStringLiteral("bin/SOROBEHELP.html");
+        const QString installed = QStringLiteral("share/sorobe/SOROBEHELP.html");
+        QTest::newRow("beside the program") << QStringList{beside} << beside;
+        QTest::newRow("in ../share/sorobe") << QStringList{installed} << installed;
+        QTest::newRow("both: the build's own first") << QStringList{installed, beside} << beside;
+        QTest::newRow("a folder beside, the file installed")
+            << QStringList{QStringLiteral("bin/SOROBEHELP.html/"), installed} << installed;
+        QTest::newRow("in share but not share/sorobe")
+            << QStringList{QStringLiteral("share/SOROBEHELP.html")} << QString();
+        QTest::newRow("neither") << QStringList{} << QString();
+    }
+
+    void helpFileIsFoundBesideTheProgramOrInstalled() {
+        QFETCH(QStringList, made);
+        QFETCH(QString, expected);
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QDir root(temp.path());
+        QVERIFY(root.mkpath(QStringLiteral("bin")));
+        // A path ending in "/" is made as a folder, any other as a copy of the help.
+        for (const QString& path : made) {
+            if (path.endsWith(QLatin1Char('/'))) {
+                QVERIFY(root.mkpath(path));
+                continue;
+            }
+            QVERIFY(root.mkpath(QFileInfo(path).path()));
+            QVERIFY(QFile::copy(shippedSource, root.filePath(path)));
+        }
+        const QString programFolder = root.filePath(QStringLiteral("bin"));
+        const QString found = helpFilePathFor(programFolder);
+        QCOMPARE(found.isEmpty() ? QString() : root.relativeFilePath(found), expected);
+        QCOMPARE(helpFilePathFor(QString()), QString());
+    }
+
     // The build copies the help beside the program, unchanged.
     void helpIsShippedBesideTheProgram() {
         const QString shipped = helpFilePathIn(programFolder);

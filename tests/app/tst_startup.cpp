@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -227,6 +228,11 @@ private slots:
                                       "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"));
         QCOMPARE(title, window->windowTitle());
         window->close();
+    }
+
+    // The id the installed desktop entry, icon and metadata are named by.
+    void theDesktopKnowsTheProgramByItsEntry() {
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("jp.sorobe.Sorobe"));
     }
 
     void qtsOwnButtonsSpeakJapanese() {
