@@ -40,8 +40,21 @@ std::optional<LedgerLockHolder> LedgerLock::holder() const {
 }
 
 QString LedgerLock::lockPathFor(const QString& ledgerPath) {
-    const QFileInfo ledger(ledgerPath);
-    return ledger.absoluteDir().filePath(QStringLiteral(".~lock.") + ledger.fileName() + u'#');
+    // The file itself, however it is reached (a link, another spelling of
+    // its folder), so that two programs never hold two locks on one ledger.
+    const QFileInfo ledger(sameFileKey(ledgerPath));
+    return ledger.absoluteDir().filePath(QStringLiteral(".~sorobe-lock.") + ledger.fileName() +
+                                         u'#');
+}
+
+QString sameFileKey(const QString& path) {
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    // A file not written yet: its folder resolved, its own name as given.
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? file.absoluteFilePath() : QDir(folder).filePath(file.fileName());
 }
 
 QString heldLedgerMessage(const QString& ledgerPath,

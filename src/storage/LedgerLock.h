@@ -1,7 +1,8 @@
 #pragma once
 
 // One ledger, one editor: while a program has a ledger open, a lock file
-// beside it (".~lock.<name>#", as office programs keep theirs) says so, with
+// beside it (".~sorobe-lock.<name>#", in the manner office programs keep
+// theirs, under a name of our own) says so, with
 // the process, the computer and, from the file itself, the user and the
 // time. A second program that opens the same ledger learns who holds it; a
 // lock left by a program that ended without removing it (a crash, a power
@@ -57,6 +58,10 @@ private:
     QString m_lockPath;
     QLockFile m_file;
 };
+
+// The same text for every way of reaching one file (links, relative paths):
+// its canonical path, or for a file not yet written, its resolved folder and name.
+QString sameFileKey(const QString& path);
 
 // The message for a ledger another program holds, naming who and since when.
 QString heldLedgerMessage(const QString& ledgerPath, const std::optional<LedgerLockHolder>& holder);

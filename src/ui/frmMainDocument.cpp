@@ -158,16 +158,21 @@ void frmMain::mnuFileOpen_Click() {
                                     false, startFolder());
     if (path.isEmpty())
         return;
+    // The document's own file (saved under its name before) keeps the lock
+    // this window holds on it.
+    const bool ownFile =
+        !m_state.fileName.isEmpty() && sameFileKey(path) == sameFileKey(m_state.fileName);
     std::unique_ptr<LedgerLock> lock;
-    const OpenMode mode = lockForOpening(path, lock);
-    if (mode == OpenMode::Cancelled)
+    OpenMode mode = m_readOnly ? OpenMode::ReadOnly : OpenMode::Editing;
+    if (!ownFile && (mode = lockForOpening(path, lock)) == OpenMode::Cancelled)
         return;
     const bool loaded = loadArticleFile(path);
     // Steps taken before the open cannot be taken back across it.
     forgetHistory();
     if (!loaded)
         return;
-    m_lock = std::move(lock);
+    if (!ownFile)
+        m_lock = std::move(lock);
     m_readOnly = mode == OpenMode::ReadOnly;
     documentOpened(path);
 }
@@ -237,8 +242,9 @@ bool frmMain::mnuFileSaveAs_Click() {
                                     QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true, startFolder());
     if (path.isEmpty())
         return false;
-    const bool sameFile = !m_state.fileName.isEmpty() && !m_readOnly &&
-                          QFileInfo(path) == QFileInfo(m_state.fileName);
+    const bool ownFile =
+        !m_state.fileName.isEmpty() && sameFileKey(path) == sameFileKey(m_state.fileName);
+    const bool sameFile = ownFile && !m_readOnly;
     std::unique_ptr<LedgerLock> lock;
     if (sameFile) {
         if (!mayOverwriteFile())
@@ -257,6 +263,10 @@ bool frmMain::mnuFileSaveAs_Click() {
         }
         if (outcome == LedgerLock::Outcome::Unlockable)
             lock.reset();
+        // A ledger open read-only, saved back over its own file once its
+        // holder let go: the holder's saved work is not written over unasked.
+        if (ownFile && !mayOverwriteFile())
+            return false;
     }
     if (!saveArticleFile(path))
         return false;

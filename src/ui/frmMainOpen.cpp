@@ -3,6 +3,7 @@
 // recent files themselves, and where the file questions start.
 
 #include "LedgerFile.h"
+#include "RunningBalance.h"
 #include "UserSettings.h"
 #include "frmMain.h"
 
@@ -73,7 +74,7 @@ bool frmMain::openLedger(const QString& path) {
         return false;
     // The document's own file, opened again, keeps the lock it has.
     const bool reopening =
-        !m_state.fileName.isEmpty() && QFileInfo(file) == QFileInfo(m_state.fileName);
+        !m_state.fileName.isEmpty() && sameFileKey(file) == sameFileKey(m_state.fileName);
     std::unique_ptr<LedgerLock> lock;
     OpenMode mode = m_readOnly ? OpenMode::ReadOnly : OpenMode::Editing;
     if (!reopening && (mode = lockForOpening(file, lock)) == OpenMode::Cancelled)
@@ -83,6 +84,15 @@ bool frmMain::openLedger(const QString& path) {
     LedgerReadResult read = readLedgerFile(file);
     if (!read.ok()) {
         QMessageBox::warning(this, m_programTitle, read.message);
+        return false;
+    }
+    // Nor is one whose running balance leaves 32 bits.
+    RunningBalance running;
+    for (ArticlePtr entry = read.contents->ledger->nextArticle(); entry && running.fits();
+         entry = entry->nextArticle())
+        running.add(*entry);
+    if (!running.fits()) {
+        tellBalanceTooLarge();
         return false;
     }
     if (reopening)

@@ -1,6 +1,8 @@
 // Opening a ledger from outside the open command: the command line, a file
 // dropped on the window, the recent files, and where the file questions start.
 
+#include "AppVersion.h"
+#include "LedgerFile.h"
 #include "LedgerLock.h"
 #include "StartUp.h"
 
@@ -139,8 +141,8 @@ private slots:
         QTest::addColumn<QString>("errors");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "使い方: sorobe [元帳ファイル]"
                               << "";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "そろべえ 1.3.5"
-                                 << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QStringLiteral("そろべえ ") + versionText() << "";
         QTest::newRow("Qt's option, then ours")
             << QStringList{"-platform", "offscreen", "-h"} << 0 << "使い方"
             << "";
@@ -158,7 +160,15 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QString, errors);
         QProcess program;
-        program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        // With no screen at all: the usage and the version need none, and
+        // every other answer comes before the window would.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (exitCode == 0 && !arguments.contains("-platform")) {
+            environment.remove("DISPLAY");
+            environment.remove("WAYLAND_DISPLAY");
+            environment.remove("QT_QPA_PLATFORM");
+        }
+        program.setProcessEnvironment(environment);
         program.start(QStringLiteral(SOROBE_EXECUTABLE), arguments);
         QVERIFY(program.waitForStarted());
         if (exitCode < 0) {
@@ -249,6 +259,8 @@ private slots:
         QCOMPARE(dragOnto(window->TextSchoolName, paths, true), dropped == "ledger");
         QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), before == "changed" ? 1 : 0, 2000);
         QTest::qWait(50);
+        // One question, never a second.
+        QCOMPARE(boxes.texts.size(), before == "changed" ? 1 : 0);
         QCOMPARE(state.fileName, opened ? second : before.isEmpty() ? QString() : first);
         // A dropped file's name never lands in the field as text.
         QVERIFY(!window->TextSchoolName->text().contains("2002"));
@@ -342,13 +354,19 @@ private slots:
     // closes it, it opens without a word.
     void aLedgerHeldElsewhere_data() {
         QTest::addColumn<bool>("readOnly");
-        QTest::newRow("キャンセル") << false;
-        QTest::newRow("読み取り専用で開く") << true;
+        QTest::addColumn<bool>("throughALink");
+        QTest::newRow("キャンセル") << false << false;
+        QTest::newRow("読み取り専用で開く") << true << false;
+        QTest::newRow("キャンセル, reached through a link") << false << true;
     }
 
     void aLedgerHeldElsewhere() {
         QFETCH(bool, readOnly);
+        QFETCH(bool, throughALink);
         const QString path = ledgerCopy("共有/2002年度.txt");
+        const QString link = m_files.filePath("共有/今年.txt");
+        QFile::remove(link);
+        QVERIFY(QFile::link(path, link));
         const QByteArray original = fileBytes(path);
         SharedState holderState;
         auto holder = startUp(holderState, path);
@@ -365,8 +383,9 @@ private slots:
                     button->click();
             }
         });
-        QCOMPARE(window->openLedger(path), readOnly);
-        QVERIFY(text.contains("「2002年度.txt」は、ほかのそろべえで開かれています。"));
+        QCOMPARE(window->openLedger(throughALink ? link : path), readOnly);
+        QVERIFY(text.contains((throughALink ? "「今年.txt」" : "「2002年度.txt」") +
+                              QStringLiteral("は、ほかのそろべえで開かれています。")));
         QVERIFY(text.contains(QSysInfo::machineHostName()));
         QVERIFY(text.contains(QString::number(QCoreApplication::applicationPid())));
         QCOMPARE(state.fileName, readOnly ? path : QString());
@@ -397,6 +416,85 @@ private slots:
         QCOMPARE(state.fileName, path);
         window->close();
         holder->close();
+    }
+
+    // Ways a window could write over a ledger unasked, or let go of its
+    // own lock: the document's own file saved under a new name and opened
+    // again; a read-only copy saved back once its holder has saved and
+    // closed; a file whose running balance cannot be held, opened over it.
+    void theOpenDocumentIsKeptSafe_data() {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("its own file opened again") << "own file";
+        QTest::newRow("a read-only copy saved back") << "read-only back";
+        QTest::newRow("a ledger too large to add up") << "overflow";
+    }
+
+    void theOpenDocumentIsKeptSafe() {
+        QFETCH(QString, what);
+        const QString path = ledgerCopy("安全/2002年度.txt");
+        SharedState state;
+        if (what == "own file") {
+            BoxAnswers boxes(QMessageBox::No);
+            auto window = startUp(state);
+            window->setFileChooser([&](const QString&, const QString&, bool) { return path; });
+            window->mnuFileSaveAs->setEnabled(true);
+            window->mnuFileSaveAs->trigger();
+            QCOMPARE(state.fileName, path);
+            window->mnuFileOpen->setEnabled(true);
+            window->mnuFileOpen->trigger();
+            QCOMPARE(boxes.texts, QStringList());
+            QVERIFY(QFileInfo::exists(LedgerLock::lockPathFor(path)));
+            QVERIFY(!window->windowTitle().contains("（読み取り専用）"));
+            window->close();
+        } else if (what == "read-only back") {
+            SharedState holderState;
+            auto holder = startUp(holderState, path);
+            auto window = startUp(state);
+            {
+                ModalAnswer open([](QMessageBox* box) {
+                    for (QAbstractButton* button : box->buttons())
+                        if (button->text() == QStringLiteral("読み取り専用で開く"))
+                            button->click();
+                });
+                QVERIFY(window->openLedger(path));
+            }
+            BoxAnswers boxes(QMessageBox::No);
+            holder->mnuFileSave->trigger();
+            {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::Append));
+                file.write("\r\n");
+            }
+            const QByteArray holders = fileBytes(path);
+            holder->mnuFileClose->trigger();
+            window->setFileChooser([&](const QString&, const QString&, bool) { return path; });
+            window->mnuFileSave->trigger();
+            QCOMPARE(boxes.texts.size(), 1);
+            QVERIFY(boxes.texts[0].contains("ほかのプログラムで書き換えられています"));
+            QCOMPARE(fileBytes(path), holders);
+            window->close();
+            holder->close();
+        } else {
+            const QString tooLarge = m_files.filePath("安全/大きすぎる.txt");
+            ArticlePtr ledger = SorobeArticle::create();
+            for (int day = 1; day <= 2; ++day) {
+                ArticlePtr gift = SorobeArticle::create();
+                gift->setTaIncome(true);
+                gift->setTaDate(DateTime::fromDate(2002, 4, day));
+                gift->setTaArticle(QStringLiteral("寄付金"));
+                gift->setTaAmount(2000000000);
+                ledger->addArticle(gift);
+            }
+            QVERIFY(saveLedgerFile(tooLarge, LedgerTitles{}, ledger).ok);
+            auto window = startUp(state, path);
+            BoxAnswers boxes(QMessageBox::Ok);
+            QVERIFY(!window->openLedger(tooLarge));
+            QCOMPARE(boxes.texts.size(), 1);
+            QCOMPARE(state.fileName, path);
+            QVERIFY(state.ledger->nextArticle());
+            QVERIFY(QFileInfo::exists(LedgerLock::lockPathFor(path)));
+            window->close();
+        }
     }
 
     // A lock left behind by a program that is gone (a crash, a power cut)
