@@ -61,28 +61,25 @@ CsvResult ledgerCsv(const ArticlePtr& ledger, CsvEncoding encoding) {
                      income ? QString() : number(entry->taAmount()), number(balance)});
     }
 
-    const QString text = csvText(rows);
     if (encoding == CsvEncoding::Utf8WithBom)
-        return {QByteArray("\xEF\xBB\xBF") + text.toUtf8(), {}};
+        return {QByteArray("\xEF\xBB\xBF") + csvText(rows).toUtf8(), {}};
 
-    // Shift_JIS: the first field the code page cannot hold is named with its entry.
-    for (qsizetype row = 1; row < rows.size(); ++row) {
-        for (const int column : {3, 4}) {
-            const Cp932Encoded field = encodeCp932(rows[row][column]);
-            if (!field.ok())
-                return {{},
-                        QStringLiteral("%1 %2の%3：%4はShift_JISで書き出せない文字です。")
-                            .arg(rows[row][0], rows[row][1],
-                                 column == 3 ? QStringLiteral("項目") : QStringLiteral("内訳"),
-                                 describeCharacter(field.badCharacter))};
+    // Shift_JIS, row by row: a row the code page cannot hold is named with
+    // its entry and the field that holds the character.
+    QByteArray bytes;
+    for (const QStringList& row : rows) {
+        const Cp932Encoded line = encodeCp932(csvText({row}));
+        if (line.ok()) {
+            bytes += line.bytes;
+            continue;
         }
-    }
-    const Cp932Encoded encoded = encodeCp932(text);
-    if (!encoded.ok())
+        const bool inItem = !encodeCp932(row[3]).ok();
         return {{},
-                QStringLiteral("%1はShift_JISで書き出せない文字です。")
-                    .arg(describeCharacter(encoded.badCharacter))};
-    return {encoded.bytes, {}};
+                QStringLiteral("%1 %2の%3：%4はShift_JISで書き出せない文字です。")
+                    .arg(row[0], row[1], inItem ? QStringLiteral("項目") : QStringLiteral("内訳"),
+                         describeCharacter(line.badCharacter))};
+    }
+    return {bytes, {}};
 }
 
 } // namespace sorobe

@@ -259,6 +259,8 @@ private:
     void rememberRecentFile(const QString& path);
     void refreshRecentMenu();
     void openRecentFile(const QString& path);
+    // Whether the path reaches the file the document is open from.
+    bool isDocumentFile(const QString& path) const;
     // Where the open and save questions start: the folder of the document's
     // file, else of the last ledger used, else the user's documents.
     QString startFolder() const;

@@ -160,8 +160,7 @@ void frmMain::mnuFileOpen_Click() {
         return;
     // The document's own file (saved under its name before) keeps the lock
     // this window holds on it.
-    const bool ownFile =
-        !m_state.fileName.isEmpty() && sameFileKey(path) == sameFileKey(m_state.fileName);
+    const bool ownFile = isDocumentFile(path);
     std::unique_ptr<LedgerLock> lock;
     OpenMode mode = m_readOnly ? OpenMode::ReadOnly : OpenMode::Editing;
     if (!ownFile && (mode = lockForOpening(path, lock)) == OpenMode::Cancelled)
@@ -242,8 +241,7 @@ bool frmMain::mnuFileSaveAs_Click() {
                                     QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true, startFolder());
     if (path.isEmpty())
         return false;
-    const bool ownFile =
-        !m_state.fileName.isEmpty() && sameFileKey(path) == sameFileKey(m_state.fileName);
+    const bool ownFile = isDocumentFile(path);
     const bool sameFile = ownFile && !m_readOnly;
     std::unique_ptr<LedgerLock> lock;
     if (sameFile) {

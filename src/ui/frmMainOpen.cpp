@@ -73,8 +73,7 @@ bool frmMain::openLedger(const QString& path) {
     if (!askToSaveChanges())
         return false;
     // The document's own file, opened again, keeps the lock it has.
-    const bool reopening =
-        !m_state.fileName.isEmpty() && sameFileKey(file) == sameFileKey(m_state.fileName);
+    const bool reopening = isDocumentFile(file);
     std::unique_ptr<LedgerLock> lock;
     OpenMode mode = m_readOnly ? OpenMode::ReadOnly : OpenMode::Editing;
     if (!reopening && (mode = lockForOpening(file, lock)) == OpenMode::Cancelled)
@@ -169,6 +168,10 @@ void frmMain::openRecentFile(const QString& path) {
         return;
     }
     openLedger(path);
+}
+
+bool frmMain::isDocumentFile(const QString& path) const {
+    return !m_state.fileName.isEmpty() && sameFileKey(path) == sameFileKey(m_state.fileName);
 }
 
 QString frmMain::startFolder() const {

@@ -4,6 +4,7 @@
 #include "AppVersion.h"
 #include "LedgerFile.h"
 #include "LedgerLock.h"
+#include "ModalWatcher.h"
 #include "StartUp.h"
 
 #include <QAbstractButton>
@@ -51,27 +52,13 @@ private:
     QTimer m_timer;
 };
 
-// Hands the next message box to the test, which clicks its answer.
-class ModalAnswer : public QObject {
-public:
-    explicit ModalAnswer(std::function<void(QMessageBox*)> answer)
-        : m_answer(std::move(answer)) {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            m_answer(box);
-            if (box->isVisible())
-                box->reject();
-        });
-        m_timer.start();
+// Clicks the button with that caption in a box.
+void clickCaption(QWidget* modal, const QString& caption) {
+    for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
+        if (button->text() == caption)
+            button->click();
     }
-
-private:
-    std::function<void(QMessageBox*)> m_answer;
-    QTimer m_timer;
-};
+}
 
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
@@ -176,7 +163,7 @@ private slots:
             QVERIFY(!program.waitForFinished(1500));
             program.kill();
             program.waitForFinished();
-            QVERIFY(!program.readAllStandardOutput().contains("1.3.5"));
+            QVERIFY(!program.readAllStandardOutput().contains(versionText().toUtf8()));
             return;
         }
         QVERIFY(program.waitForFinished(20000));
@@ -375,13 +362,14 @@ private slots:
         SharedState state;
         auto window = startUp(state);
         QString text;
-        ModalAnswer answer([&](QMessageBox* box) {
+        ModalWatcher answer([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
             text = box->text();
-            for (QAbstractButton* button : box->buttons()) {
-                if (button->text() == (readOnly ? QStringLiteral("読み取り専用で開く")
-                                                : box->button(QMessageBox::Cancel)->text()))
-                    button->click();
-            }
+            if (readOnly)
+                clickCaption(box, QStringLiteral("読み取り専用で開く"));
+            else
+                box->button(QMessageBox::Cancel)->click();
         });
         QCOMPARE(window->openLedger(throughALink ? link : path), readOnly);
         QVERIFY(text.contains((throughALink ? "「今年.txt」" : "「2002年度.txt」") +
@@ -451,11 +439,8 @@ private slots:
             auto holder = startUp(holderState, path);
             auto window = startUp(state);
             {
-                ModalAnswer open([](QMessageBox* box) {
-                    for (QAbstractButton* button : box->buttons())
-                        if (button->text() == QStringLiteral("読み取り専用で開く"))
-                            button->click();
-                });
+                ModalWatcher open(
+                    [](QWidget* box) { clickCaption(box, QStringLiteral("読み取り専用で開く")); });
                 QVERIFY(window->openLedger(path));
             }
             BoxAnswers boxes(QMessageBox::No);
