@@ -1,6 +1,7 @@
 // Speed of the window's own work on ledgers far larger than one class's
 // year: recording an entry, switching to a term page after a change, opening
-// and saving a ledger file, the print preview and the PDF export. Runs on the offscreen platform.
+// and saving a ledger file, the print preview and the PDF export, the CSV
+// export and the receipt check. Runs on the offscreen platform.
 
 #include "FlexGrid.h"
 #include "LedgerFile.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -155,6 +157,35 @@ void previewPrintout(benchmark::State& run) {
     run.counters["pages"] = pages;
 }
 BENCHMARK(previewPrintout)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The CSV command: the whole ledger (choice 0) or the term pages with their
+// tabulation (2), in UTF-8, and the same in Shift_JIS (1, 3).
+void exportCsv(benchmark::State& run) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("元帳.csv"));
+    Window w(int(run.range(0)));
+    w.window->setFileChooser([&](const QString&, QString& filter, bool) {
+        filter = filter.split(QStringLiteral(";;")).value(int(run.range(1)));
+        return path;
+    });
+    for (auto _ : run) {
+        w.state.termsStale = true;
+        w.window->mnuFileExportCsv_Click();
+    }
+    run.counters["bytes"] = double(QFileInfo(path).size());
+}
+BENCHMARK(exportCsv)
+    ->ArgsProduct({{10'000}, {0, 1, 2, 3}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// The receipt check from the command to its window filled.
+void receiptCheck(benchmark::State& run) {
+    Window w(int(run.range(0)));
+    for (auto _ : run)
+        w.window->mnuToolsReceiptCheck_Click();
+}
+BENCHMARK(receiptCheck)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void openLedgerFile(benchmark::State& run) {
     QTemporaryDir dir;

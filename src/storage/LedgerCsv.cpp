@@ -1,38 +1,14 @@
 #include "LedgerCsv.h"
 
-#include "Cp932.h"
-
 namespace sorobe {
 
 namespace {
-
-QString csvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') &&
-        !text.contains(u'\n'))
-        return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
 
 QString number(std::int64_t value) {
     return QString::number(value);
 }
 
 } // namespace
-
-QString csvText(const QList<QStringList>& rows) {
-    QString text;
-    for (const QStringList& row : rows) {
-        for (qsizetype k = 0; k < row.size(); ++k) {
-            if (k > 0)
-                text += u',';
-            text += csvField(row[k]);
-        }
-        text += QStringLiteral("\r\n");
-    }
-    return text;
-}
 
 CsvResult ledgerCsv(const ArticlePtr& ledger, CsvEncoding encoding) {
     QList<QStringList> rows{{QStringLiteral("区分"), QStringLiteral("No."), QStringLiteral("日付"),
@@ -61,25 +37,11 @@ CsvResult ledgerCsv(const ArticlePtr& ledger, CsvEncoding encoding) {
                      income ? QString() : number(entry->taAmount()), number(balance)});
     }
 
-    if (encoding == CsvEncoding::Utf8WithBom)
-        return {QByteArray("\xEF\xBB\xBF") + csvText(rows).toUtf8(), {}};
-
-    // Shift_JIS, row by row: a row the code page cannot hold is named with
-    // its entry and the field that holds the character.
-    QByteArray bytes;
-    for (const QStringList& row : rows) {
-        const Cp932Encoded line = encodeCp932(csvText({row}));
-        if (line.ok()) {
-            bytes += line.bytes;
-            continue;
-        }
-        const bool inItem = !encodeCp932(row[3]).ok();
-        return {{},
-                QStringLiteral("%1 %2の%3：%4はShift_JISで書き出せない文字です。")
-                    .arg(row[0], row[1], inItem ? QStringLiteral("項目") : QStringLiteral("内訳"),
-                         describeCharacter(line.badCharacter))};
-    }
-    return {bytes, {}};
+    // A row names its entry as the pages do: 「支出 2の項目」.
+    return encodeCsv(rows, encoding, [](const QStringList& row, qsizetype field) {
+        return QStringLiteral("%1 %2の%3")
+            .arg(row[0], row[1], field == 3 ? QStringLiteral("項目") : QStringLiteral("内訳"));
+    });
 }
 
 } // namespace sorobe

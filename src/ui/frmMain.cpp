@@ -186,12 +186,22 @@ void frmMain::buildMenus() {
         action(mnuFile, QStringLiteral("mnuFilePreview"), QStringLiteral("印刷プレビュー(&V)..."));
     mnuFileExportPdf =
         action(mnuFile, QStringLiteral("mnuFileExportPdf"), QStringLiteral("PDFに書き出す(&D)..."));
+    mnuFileExportCsv =
+        action(mnuFile, QStringLiteral("mnuFileExportCsv"), QStringLiteral("CSVに書き出す(&E)..."));
+    separator(mnuFile, QStringLiteral("mnuFileBar4"));
+    mnuFileNewYear =
+        action(mnuFile, QStringLiteral("mnuFileNewYear"), QStringLiteral("新年度の準備(&N)..."));
     separator(mnuFile, QStringLiteral("mnuFileBar2"));
     mnuFileRecent = mnuFile->addMenu(QStringLiteral("最近使ったファイル(&R)"));
     mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
     mnuFileRecent->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
     separator(mnuFile, QStringLiteral("mnuFileBar3"));
     mnuFileExit = action(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("1006"));
+
+    mnuTools = menuBar()->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuToolsReceiptCheck = action(mnuTools, QStringLiteral("mnuToolsReceiptCheck"),
+                                  QStringLiteral("領収書の点検(&R)..."));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("1007"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -250,6 +260,18 @@ void frmMain::buildMenus() {
         {mnuFileExportPdf,
          [this] {
              mnuFileExportPdf_Click();
+         }},
+        {mnuFileExportCsv,
+         [this] {
+             mnuFileExportCsv_Click();
+         }},
+        {mnuFileNewYear,
+         [this] {
+             mnuFileNewYear_Click();
+         }},
+        {mnuToolsReceiptCheck,
+         [this] {
+             mnuToolsReceiptCheck_Click();
          }},
         {mnuFileExit,
          [this] {

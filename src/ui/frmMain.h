@@ -83,9 +83,11 @@ public:
     static constexpr int recentFileCount = 6;
     QStringList recentFiles() const;
 
-    // Asks which file to open or save to: (title, filter, saving) → a path,
-    // empty when the user cancelled. Tests answer instead of a person.
-    using FileChooser = std::function<QString(const QString&, const QString&, bool)>;
+    // Asks which file to open or save to: (title, filters, saving) → a path,
+    // empty when the user cancelled. The filters are joined by ";;"; the one
+    // chosen is left in their place (untouched means the first). Tests answer
+    // instead of a person.
+    using FileChooser = std::function<QString(const QString&, QString&, bool)>;
     void setFileChooser(FileChooser chooser);
     // The path the last file question offered (a folder and a name), if any.
     QString offeredPath() const { return m_offeredPath; }
@@ -156,6 +158,9 @@ public slots:
     void mnuFilePreview_Click();
     void mnuFileExportPdf_Click();
     void mnuFilePageSetup_Click();
+    void mnuFileExportCsv_Click();
+    void mnuFileNewYear_Click();
+    void mnuToolsReceiptCheck_Click();
 
 private slots:
     void SSTabSheets_Click(int index);
@@ -229,6 +234,17 @@ private:
     void tellBalanceTooLarge();
     QString chooseFile(const QString& title, const QString& filter, bool forSaving,
                        const QString& offered = QString());
+    // As above, with the filter chosen left in `filters`.
+    QString chooseFileAndFilter(const QString& title, QString& filters, bool forSaving,
+                                const QString& offered);
+    // Whether the path is the document's own file, which nothing but the
+    // ledger may be written to; says so in a message.
+    bool refuseDocumentFile(const QString& path);
+    int expenseCount() const;
+    // The receipt check's window, when shown, with the ledger as it stands.
+    void refreshReceiptCheck();
+    // The expense of that number on the expense page, as a click on its row.
+    void showSupplyEntry(int number);
     QAction* toolbarButton(const QString& key) const;
     void enableOpen(bool enabled);
     void enableSave(bool enabled);
@@ -367,6 +383,7 @@ private:
     std::unique_ptr<LedgerLock> m_lock;
     bool m_readOnly = false;
     DiskStamp m_diskStamp;
+    class frmReceiptCheck* m_receiptCheck = nullptr;
 
 public:
     // Controls, by the names the pages and their handlers use.
@@ -382,11 +399,15 @@ public:
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFilePreview = nullptr;
     QAction* mnuFileExportPdf = nullptr;
+    QAction* mnuFileExportCsv = nullptr;
+    QAction* mnuFileNewYear = nullptr;
     QMenu* mnuFileRecent = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
+    QMenu* mnuTools = nullptr;
+    QAction* mnuToolsReceiptCheck = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
     QAction* mnuHelpHelp = nullptr;

@@ -20,14 +20,24 @@ namespace sorobe {
 
 QString frmMain::chooseFile(const QString& title, const QString& filter, bool forSaving,
                             const QString& offered) {
+    QString filters = filter;
+    return chooseFileAndFilter(title, filters, forSaving, offered);
+}
+
+QString frmMain::chooseFileAndFilter(const QString& title, QString& filters, bool forSaving,
+                                     const QString& offered) {
     m_offeredPath = offered;
     if (m_chooseFile)
-        return m_chooseFile(title, filter, forSaving);
+        return m_chooseFile(title, filters, forSaving);
     // Qt's own dialog, the same on every desktop; no extension is added to a
     // name typed without one.
     const auto options = QFileDialog::DontUseNativeDialog;
-    return forSaving ? QFileDialog::getSaveFileName(this, title, offered, filter, nullptr, options)
-                     : QFileDialog::getOpenFileName(this, title, offered, filter, nullptr, options);
+    QString chosen = filters.section(QStringLiteral(";;"), 0, 0);
+    const QString path =
+        forSaving ? QFileDialog::getSaveFileName(this, title, offered, filters, &chosen, options)
+                  : QFileDialog::getOpenFileName(this, title, offered, filters, &chosen, options);
+    filters = chosen;
+    return path;
 }
 
 void frmMain::setFileChooser(FileChooser chooser) {

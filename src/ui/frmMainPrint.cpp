@@ -122,7 +122,7 @@ void frmMain::mnuFileExportPdf_Click() {
                                                         kindName + QStringLiteral(".pdf"));
     QString path = chooseFile(QStringLiteral("PDFに書き出す"),
                               QStringLiteral("PDF ファイル (*.pdf)"), true, offered);
-    if (path.isEmpty())
+    if (path.isEmpty() || refuseDocumentFile(path))
         return;
     tabulateTerms();
 

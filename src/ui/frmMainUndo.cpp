@@ -7,6 +7,7 @@
 #include "NumericText.h"
 #include "RunningBalance.h"
 #include "frmMain.h"
+#include "frmReceiptCheck.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -100,7 +101,7 @@ void frmMain::buildEditMenu() {
     m_undoStack = new QUndoStack(this);
     mnuEdit = new QMenu(QStringLiteral("編集(&E)"), this);
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    menuBar()->insertMenu(mnuHelp->menuAction(), mnuEdit);
+    menuBar()->insertMenu(mnuTools->menuAction(), mnuEdit);
     mnuEditUndo = mnuEdit->addAction(QString());
     mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
     mnuEditUndo->setShortcut(QKeySequence::Undo);
@@ -134,6 +135,10 @@ void frmMain::historyChanged() {
     mnuEditRedo->setEnabled(m_undoStack->canRedo());
     m_state.modified = !m_undoStack->isClean();
     showDocumentTitle();
+    // Every change of the ledger passes here: a receipt check on screen
+    // follows it, so that its numbers always name the entries shown.
+    if (m_receiptCheck && m_receiptCheck->isVisible())
+        refreshReceiptCheck();
 }
 
 void frmMain::forgetHistory() {

@@ -2,6 +2,7 @@
 // dropped on the window, the recent files, and where the file questions start.
 
 #include "AppVersion.h"
+#include "BoxAnswers.h"
 #include "LedgerFile.h"
 #include "LedgerLock.h"
 #include "ModalWatcher.h"
@@ -26,31 +27,6 @@
 using namespace sorobe;
 
 namespace {
-
-// Answers every message box that comes up with `answer`, keeping its text.
-class BoxAnswers : public QObject {
-public:
-    explicit BoxAnswers(QMessageBox::StandardButton answer)
-        : m_answer(answer) {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            texts << box->text();
-            if (QAbstractButton* button = box->button(m_answer))
-                button->click();
-            else
-                box->reject();
-        });
-        m_timer.start();
-    }
-    QStringList texts;
-
-private:
-    QMessageBox::StandardButton m_answer;
-    QTimer m_timer;
-};
 
 // Clicks the button with that caption in a box.
 void clickCaption(QWidget* modal, const QString& caption) {

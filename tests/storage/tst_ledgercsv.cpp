@@ -1,7 +1,9 @@
 // The ledger as CSV for a spreadsheet: both encodings byte for byte against
 // files written by hand, and a Shift_JIS export refused with the entry named.
 
+#include "Cp932.h"
 #include "LedgerCsv.h"
+#include "TermCsv.h"
 
 #include <QFile>
 #include <QTest>
@@ -83,6 +85,55 @@ private slots:
         QVERIFY(csv.bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(
             QString::fromUtf8(csv.bytes).contains(u"支出,2,2026/04/20,𠮷野家,,,,,,800,16000\r\n"));
+    }
+
+    // Two pages as the office gets them: a negative carry-forward, a sub-item
+    // joined to its item, totals, a blank row between the pages.
+    void theTermPagesAsCsv_data() {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("fault");
+        const QString text =
+            QStringLiteral("1学期\r\nNo.,項目,収入,支出,残高\r\n"
+                           "1,学級費 4月分,15000,,15000\r\n"
+                           "2,%1,,16000,-1000\r\n,合　計,15000,16000,-1000\r\n"
+                           "\r\n2学期\r\nNo.,項目,収入,支出,残高\r\n"
+                           "1,１学期の繰越金,-1000,,-1000\r\n,合　計,-1000,0,-1000\r\n");
+        const QString item = QStringLiteral("\"遠足\", バス代");
+        const QString quoted = QStringLiteral("\"\"\"遠足\"\", バス代\"");
+        QTest::newRow("UTF-8") << int(CsvEncoding::Utf8WithBom) << item
+                               << "\xEF\xBB\xBF" + text.arg(quoted).toUtf8() << "";
+        QTest::newRow("Shift_JIS")
+            << int(CsvEncoding::ShiftJis) << item << encodeCp932(text.arg(quoted)).bytes << "";
+        QTest::newRow("Shift_JIS names the page and line")
+            << int(CsvEncoding::ShiftJis) << QStringLiteral("𠮷野家") << QByteArray()
+            << QStringLiteral("1学期 2の項目：「𠮷」はShift_JISで書き出せない文字です。");
+    }
+
+    void theTermPagesAsCsv() {
+        QFETCH(int, encoding);
+        QFETCH(QString, item);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, fault);
+        auto list = [](std::initializer_list<ArticlePtr> lines) {
+            ArticlePtr head = SorobeArticle::create();
+            ArticlePtr last = head;
+            for (const ArticlePtr& line : lines) {
+                last->setTaLink(line);
+                last = line;
+            }
+            return head;
+        };
+        const std::vector<TermCsvPage> pages{
+            {QStringLiteral("1学期"), list({entry(true, 8, 0, "学級費", "4月分", 500, 15000)}),
+             list({entry(false, 10, 1, item, {}, 0, 16000)})},
+            {QStringLiteral("2学期"),
+             list({entry(true, 1, 0, QStringLiteral("１学期の繰越金"), {}, 0, -1000)}), list({})},
+        };
+        const CsvResult csv = termPagesCsv(pages, CsvEncoding(encoding));
+        QCOMPARE(csv.fault, fault);
+        QCOMPARE(csv.bytes, bytes);
     }
 };
 

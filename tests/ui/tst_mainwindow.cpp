@@ -117,6 +117,9 @@ private slots:
                                      "mnuFilePrint=印刷 Ctrl+P",
                                      "mnuFilePreview=印刷プレビュー(&V)...",
                                      "mnuFileExportPdf=PDFに書き出す(&D)...",
+                                     "mnuFileExportCsv=CSVに書き出す(&E)...",
+                                     "mnuFileBar4=-",
+                                     "mnuFileNewYear=新年度の準備(&N)...",
                                      "mnuFileBar2=-",
                                      "mnuFileRecent=最近使ったファイル(&R)",
                                      "mnuFileBar3=-",
@@ -124,6 +127,8 @@ private slots:
                                      "mnuEdit=編集(&E)",
                                      "mnuEditUndo=元に戻す(&U) Ctrl+Z",
                                      "mnuEditRedo=やり直し(&R) Ctrl+Y,Ctrl+Shift+Z",
+                                     "mnuTools=ﾂｰﾙ(&T)",
+                                     "mnuToolsReceiptCheck=領収書の点検(&R)...",
                                      "mnuHelp=ﾍﾙﾌﾟ(&H)",
                                      "mnuHelpAbout=ﾊﾞｰｼﾞｮﾝ情報(&A)",
                                      "mnuHelpHelp=ﾍﾙﾌﾟ F1"}));

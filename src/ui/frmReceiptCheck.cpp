@@ -1,0 +1,92 @@
+#include "frmReceiptCheck.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace sorobe {
+
+namespace {
+
+// The expense a line stands for: its number on the expense page, 0 for none.
+constexpr int entryNumberRole = Qt::UserRole;
+
+} // namespace
+
+frmReceiptCheck::frmReceiptCheck(QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmReceiptCheck"));
+    setWindowTitle(QStringLiteral("領収書の点検"));
+    setModal(false);
+
+    LabelReceiptResult = new QLabel(this);
+    LabelReceiptResult->setObjectName(QStringLiteral("LabelReceiptResult"));
+    LabelReceiptResult->setWordWrap(true);
+
+    TreeReceiptFindings = new QTreeWidget(this);
+    TreeReceiptFindings->setObjectName(QStringLiteral("TreeReceiptFindings"));
+    TreeReceiptFindings->setColumnCount(1);
+    TreeReceiptFindings->header()->hide();
+    TreeReceiptFindings->setRootIsDecorated(true);
+    TreeReceiptFindings->setToolTip(
+        QStringLiteral("支出の行をダブルクリックすると、支出の画面にその記録を表示します。"));
+    connect(TreeReceiptFindings, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* line) { chooseLine(line); });
+
+    CommandReceiptRecheck = new QPushButton(QStringLiteral("もう一度点検(&A)"), this);
+    CommandReceiptRecheck->setObjectName(QStringLiteral("CommandReceiptRecheck"));
+    CommandReceiptClose = new QPushButton(QStringLiteral("閉じる"), this);
+    CommandReceiptClose->setObjectName(QStringLiteral("CommandReceiptClose"));
+    connect(CommandReceiptRecheck, &QPushButton::clicked, this, &frmReceiptCheck::recheckRequested);
+    connect(CommandReceiptClose, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CommandReceiptRecheck);
+    buttons->addWidget(CommandReceiptClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LabelReceiptResult);
+    layout->addWidget(TreeReceiptFindings, 1);
+    layout->addLayout(buttons);
+    resize(560, 420);
+}
+
+void frmReceiptCheck::showFindings(const std::vector<ReceiptFinding>& findings, int expenseCount) {
+    TreeReceiptFindings->clear();
+    if (findings.empty()) {
+        LabelReceiptResult->setText(
+            QStringLiteral("支出 %1 件を点検しました。問題は見つかりませんでした。")
+                .arg(expenseCount));
+        return;
+    }
+    LabelReceiptResult->setText(
+        QStringLiteral("支出 %1 件を点検しました。確かめることが %2 件あります。"
+                       "支出の行をダブルクリックすると、その記録を表示します。")
+            .arg(expenseCount)
+            .arg(findings.size()));
+    QList<QTreeWidgetItem*> lines;
+    for (const ReceiptFinding& finding : findings) {
+        auto* line = new QTreeWidgetItem(QStringList{finding.summary});
+        // The problem's line shows its first expense, as a line of one does.
+        line->setData(0, entryNumberRole,
+                      finding.entries.empty() ? 0 : finding.entries.front().number);
+        for (const ReceiptEntry& entry : finding.entries) {
+            auto* expense = new QTreeWidgetItem(line, QStringList{describeReceiptEntry(entry)});
+            expense->setData(0, entryNumberRole, entry.number);
+        }
+        lines.append(line);
+    }
+    TreeReceiptFindings->addTopLevelItems(lines);
+    TreeReceiptFindings->expandAll();
+}
+
+void frmReceiptCheck::chooseLine(QTreeWidgetItem* line) {
+    const int number = line ? line->data(0, entryNumberRole).toInt() : 0;
+    if (number > 0)
+        emit entryChosen(number);
+}
+
+} // namespace sorobe
