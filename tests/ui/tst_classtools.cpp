@@ -2,11 +2,13 @@
 // spreadsheet or the office, the receipt check, and the new school year.
 
 #include "../app/BoxAnswers.h"
+#include "DisplayFormat.h"
 #include "EntryPageDriver.h"
 #include "frmReceiptCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -223,8 +225,9 @@ private slots:
             return;
         // The expense's own line, double-clicked, shows it on the expense page.
         QTreeWidgetItem* line = tree->topLevelItem(0)->child(0);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {},
-                           tree->visualItemRect(line).center());
+        const QPoint at = tree->visualItemRect(line).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(d.get<QTabWidget>("SSTabSheets")->currentIndex(), 2);
         QCOMPARE(d.texts({"TextSupplyNo"}), QString::number(shown));
         QCOMPARE(d.mode("Supply"), QStringLiteral("Editing"));
@@ -261,7 +264,7 @@ private slots:
         d.get<QComboBox>("ComboYearHome")->setEditText(year);
         d.state.modified = true;
 
-        BoxAnswers boxes(QMessageBox::StandardButton(answer));
+        BoxAnswers boxes{QMessageBox::StandardButton(answer)};
         d.window.mnuFileNewYear->trigger();
         QCOMPARE(boxes.texts.value(0), QStringLiteral("ﾌｧｲﾙが保存していません。保存しますか？"));
         QCOMPARE(d.get<QComboBox>("ComboYearHome")->currentText(), newYear);
