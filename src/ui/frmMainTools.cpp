@@ -112,9 +112,7 @@ void frmMain::mnuToolsReceiptCheck_Click() {
                 [this](int number) { guarded([&] { showSupplyEntry(number); }); });
     }
     refreshReceiptCheck();
-    m_receiptCheck->show();
-    m_receiptCheck->raise();
-    m_receiptCheck->activateWindow();
+    m_receiptCheck->showBeside(this);
 }
 
 void frmMain::refreshReceiptCheck() {

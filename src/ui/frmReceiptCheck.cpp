@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -30,6 +31,9 @@ frmReceiptCheck::frmReceiptCheck(QWidget* parent)
     TreeReceiptFindings->setObjectName(QStringLiteral("TreeReceiptFindings"));
     TreeReceiptFindings->setColumnCount(1);
     TreeReceiptFindings->header()->hide();
+    // A long item is read by scrolling sideways, not cut off.
+    TreeReceiptFindings->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeReceiptFindings->header()->setStretchLastSection(false);
     TreeReceiptFindings->setRootIsDecorated(true);
     TreeReceiptFindings->setToolTip(
         QStringLiteral("支出の行をダブルクリックすると、支出の画面にその記録を表示します。"));
@@ -51,15 +55,35 @@ frmReceiptCheck::frmReceiptCheck(QWidget* parent)
     layout->addWidget(LabelReceiptResult);
     layout->addWidget(TreeReceiptFindings, 1);
     layout->addLayout(buttons);
-    resize(560, 420);
+    resize(500, 340);
+}
+
+void frmReceiptCheck::showBeside(const QWidget* window) {
+    // Beside the main window rather than over it: the expense page stays in
+    // sight while a finding is mended.
+    if (!isVisible()) {
+        const QRect frame = window->frameGeometry();
+        const QScreen* screen = window->screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect();
+        if (frame.right() + width() < room.right())
+            move(frame.right() + 8, frame.top());
+        else if (frame.left() - width() - 8 > room.left())
+            move(frame.left() - width() - 8, frame.top());
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void frmReceiptCheck::showFindings(const std::vector<ReceiptFinding>& findings, int expenseCount) {
     TreeReceiptFindings->clear();
     if (findings.empty()) {
-        LabelReceiptResult->setText(
-            QStringLiteral("支出 %1 件を点検しました。問題は見つかりませんでした。")
-                .arg(expenseCount));
+        LabelReceiptResult->setText(QStringLiteral("支出 %1 件を点検しました。").arg(expenseCount));
+        // A line that stands for nothing: it cannot be chosen.
+        auto* line =
+            new QTreeWidgetItem(QStringList{QStringLiteral("問題は見つかりませんでした。")});
+        line->setFlags(Qt::ItemIsEnabled);
+        TreeReceiptFindings->addTopLevelItem(line);
         return;
     }
     LabelReceiptResult->setText(

@@ -24,6 +24,8 @@ public:
 
     // Shows what the check of `expenseCount` expenses found.
     void showFindings(const std::vector<ReceiptFinding>& findings, int expenseCount);
+    // Shown beside `window` when there is room on its screen, else over it.
+    void showBeside(const QWidget* window);
 
     QLabel* LabelReceiptResult = nullptr;
     QTreeWidget* TreeReceiptFindings = nullptr;
