@@ -169,15 +169,17 @@ void frmMain::mnuFileNewYear_Click() {
     forgetHistory();
     SSTabSheets->setCurrentIndex(1);
 
-    QString told = QStringLiteral("%1年度の帳簿を用意しました。前年度の残高 %2円を、"
-                                  "%1年4月1日の「%3」として収入に記録しました。")
-                       .arg(newYear)
-                       .arg(formatAmount(balance), QString::fromUtf16(yearCarryArticle));
-    told += nextYearText
-                ? QStringLiteral("\n年度は「%1」にしました。").arg(*nextYearText)
-                : QStringLiteral("\n年度「%1」は読み取れなかったため、そのままにしてあります。"
-                                 "「設定」画面で新しい年度に直してください。")
-                      .arg(titles.year);
+    QString told =
+        (nextYearText ? QStringLiteral("「%1」の帳簿を用意しました。").arg(*nextYearText)
+                      : QStringLiteral("新しい年度の帳簿を用意しました。")) +
+        QStringLiteral("前年度の残高 %1円を、%2年4月1日付けの「%3」として収入に記録しました。")
+            .arg(formatAmount(balance))
+            .arg(newYear)
+            .arg(QString::fromUtf16(yearCarryArticle));
+    if (!nextYearText)
+        told += QStringLiteral("\n年度「%1」は読み取れなかったため、そのままにしてあります。"
+                               "「設定」画面で新しい年度に直してください。")
+                    .arg(titles.year);
     told += QStringLiteral("\n名前を付けて保存してください。");
     QMessageBox::information(this, m_programTitle, told);
 }
