@@ -31,6 +31,22 @@ inline ArticlePtr expense(QDate date, std::int16_t receipt, const QString& artic
     return entry;
 }
 
+// Any entry, with every field a file can hold: a collection of 30 pupils
+// when it has an amount per pupil.
+inline ArticlePtr entry(bool income, QDate date, std::int16_t receipt, const QString& article,
+                        const QString& subArticle, std::int32_t perPerson, std::int32_t amount) {
+    ArticlePtr made = SorobeArticle::create();
+    made->setTaIncome(income);
+    made->setTaDate(DateTime::fromQDate(date));
+    made->setTaReceipt(receipt);
+    made->setTaArticle(article);
+    made->setTaSubArticle(subArticle);
+    made->setTaPerPerson(perPerson);
+    made->setTaStudentsNumber(30);
+    made->setTaAmount(amount);
+    return made;
+}
+
 // The nodes of a list, head excluded, in chain order.
 inline std::vector<ArticlePtr> nodes(const ArticlePtr& head) {
     std::vector<ArticlePtr> result;

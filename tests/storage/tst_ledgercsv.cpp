@@ -1,6 +1,7 @@
 // The ledger as CSV for a spreadsheet: both encodings byte for byte against
 // files written by hand, and a Shift_JIS export refused with the entry named.
 
+#include "../model/ArticleBuilders.h"
 #include "Cp932.h"
 #include "LedgerCsv.h"
 #include "TermCsv.h"
@@ -9,32 +10,19 @@
 #include <QTest>
 
 using namespace sorobe;
+using sorobe::test::entry;
 
 namespace {
-
-ArticlePtr entry(bool income, int day, std::int16_t receipt, const QString& article,
-                 const QString& subArticle, std::int32_t perPerson, std::int32_t amount) {
-    ArticlePtr e = SorobeArticle::create();
-    e->setTaIncome(income);
-    e->setTaDate(DateTime::fromDate(2026, 4, day));
-    e->setTaReceipt(receipt);
-    e->setTaArticle(article);
-    e->setTaSubArticle(subArticle);
-    e->setTaPerPerson(perPerson);
-    e->setTaStudentsNumber(30);
-    e->setTaAmount(amount);
-    return e;
-}
 
 // Four entries of April, added out of date order: a collection, a receipt
 // whose item holds a comma, a gift whose name holds quotes, full-width text
 // without a receipt number.
 ArticlePtr smallLedger(const QString& lastItem) {
     ArticlePtr ledger = SorobeArticle::create();
-    ledger->addArticle(entry(false, 20, 0, lastItem, {}, 0, 800));
-    ledger->addArticle(entry(true, 8, 0, "学級費", "4月分", 500, 15000));
-    ledger->addArticle(entry(false, 10, 1, "画用紙, 色紙", {}, 0, 1200));
-    ledger->addArticle(entry(true, 12, 0, "\"みどり\"基金", {}, 0, 3000));
+    ledger->addArticle(entry(false, {2026, 4, 20}, 0, lastItem, {}, 0, 800));
+    ledger->addArticle(entry(true, {2026, 4, 8}, 0, "学級費", "4月分", 500, 15000));
+    ledger->addArticle(entry(false, {2026, 4, 10}, 1, "画用紙, 色紙", {}, 0, 1200));
+    ledger->addArticle(entry(true, {2026, 4, 12}, 0, "\"みどり\"基金", {}, 0, 3000));
     return ledger;
 }
 
@@ -126,10 +114,12 @@ private slots:
             return head;
         };
         const std::vector<TermCsvPage> pages{
-            {QStringLiteral("1学期"), list({entry(true, 8, 0, "学級費", "4月分", 500, 15000)}),
-             list({entry(false, 10, 1, item, {}, 0, 16000)})},
+            {QStringLiteral("1学期"),
+             list({entry(true, {2026, 4, 8}, 0, "学級費", "4月分", 500, 15000)}),
+             list({entry(false, {2026, 4, 10}, 1, item, {}, 0, 16000)})},
             {QStringLiteral("2学期"),
-             list({entry(true, 1, 0, QStringLiteral("１学期の繰越金"), {}, 0, -1000)}), list({})},
+             list({entry(true, {2026, 4, 1}, 0, QStringLiteral("１学期の繰越金"), {}, 0, -1000)}),
+             list({})},
         };
         const CsvResult csv = termPagesCsv(pages, CsvEncoding(encoding));
         QCOMPARE(csv.fault, fault);

@@ -2,6 +2,7 @@
 // spreadsheet or the office, the receipt check, and the new school year.
 
 #include "../app/BoxAnswers.h"
+#include "../model/ArticleBuilders.h"
 #include "DisplayFormat.h"
 #include "EntryPageDriver.h"
 #include "frmReceiptCheck.h"
@@ -14,22 +15,9 @@
 #include <QTreeWidget>
 
 using namespace sorobe;
+using sorobe::test::entry;
 
 namespace {
-
-sorobe::ArticlePtr entry(bool income, QDate date, std::int16_t receipt, const QString& article,
-                         const QString& subArticle, std::int32_t perPerson, std::int32_t amount) {
-    ArticlePtr e = SorobeArticle::create();
-    e->setTaIncome(income);
-    e->setTaDate(DateTime::fromDate(date.year(), date.month(), date.day()));
-    e->setTaReceipt(receipt);
-    e->setTaArticle(article);
-    e->setTaSubArticle(subArticle);
-    e->setTaPerPerson(perPerson);
-    e->setTaStudentsNumber(30);
-    e->setTaAmount(amount);
-    return e;
-}
 
 // Expenses written "day:receipt:item:amount;…", all of May 2026.
 QList<ArticlePtr> expenses(const QString& text) {
