@@ -23,6 +23,13 @@ constexpr int latestYear = 2200;
 
 constexpr char16_t firstYearOfEra = u'元';
 constexpr char16_t yearMark = u'年';
+constexpr char16_t schoolYearMark = u'度';
+
+// Whether 年度 begins at `at`: only a number before 年度 names a school year
+// (「創立1950年 令和8年度」 is of 2026).
+bool schoolYearAt(const QString& text, qsizetype at) {
+    return at + 1 < text.size() && text[at] == yearMark && text[at + 1] == schoolYearMark;
+}
 
 // The value of an ASCII or full-width digit, -1 for any other character.
 int digitValue(QChar c) {
@@ -38,7 +45,7 @@ bool isFullWidthDigit(QChar c) {
     return c.unicode() >= u'０' && c.unicode() <= u'９';
 }
 
-// A year number of the text, directly followed by 年.
+// A year number of the text, directly followed by 年度.
 struct YearNumber {
     qsizetype start = 0;
     qsizetype length = 0;
@@ -61,15 +68,15 @@ const Era* eraBefore(const QString& text, qsizetype at) {
 }
 
 // Every western year (four digits in 1900-2200) and every era year (an era
-// name, then digits or 元) followed by 年, in the order of the text. Other
-// numbers before 年, such as the grade in 「5年1組」, are no school year.
+// name, then digits or 元) followed by 年度, in the order of the text. Other
+// numbers, such as the grade in 「5年1組」, are no school year.
 std::vector<YearNumber> yearNumbers(const QString& text) {
     std::vector<YearNumber> found;
     qsizetype i = 0;
     while (i < text.size()) {
         if (text[i] == firstYearOfEra) {
             const Era* era = eraBefore(text, i);
-            if (era && i + 1 < text.size() && text[i + 1] == yearMark)
+            if (era && schoolYearAt(text, i + 1))
                 found.push_back({i, 1, 1, false, era->firstYear});
             ++i;
             continue;
@@ -85,7 +92,7 @@ std::vector<YearNumber> yearNumbers(const QString& text) {
             value = std::min<qint64>(value * 10 + digitValue(text[i]), 1000000);
             ++i;
         }
-        if (i >= text.size() || text[i] != yearMark)
+        if (!schoolYearAt(text, i))
             continue;
         const qsizetype length = i - start;
         const int number = static_cast<int>(value);

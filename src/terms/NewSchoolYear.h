@@ -17,7 +17,8 @@ inline constexpr char16_t yearCarryArticle[] = u"前年度繰越金";
 
 // The school year (the calendar year of its April) a 年度 text names:
 // 2026 for 「令和8年度(2026年度）」, 「2026年度」, 「令和8年度」, 「令和８年度」;
-// 2019 for 「令和元年度」, 2018 for 「平成30年度」. Nothing when it names none.
+// 2019 for 「令和元年度」, 2018 for 「平成30年度」: a number directly before
+// 年度, a western year preferred. Nothing when it names none.
 std::optional<int> schoolYearInText(const QString& text);
 
 // The 年度 text one school year on, in the form the text holds:

@@ -306,6 +306,8 @@ private:
     void buildEditMenu();
     void historyChanged();
     void forgetHistory();
+    // What follows the ledger after each of its changes.
+    void followLedger();
     void markSaved();
     // What a step needs to be taken back, seen before the page changes the
     // ledger: the entry chosen (none for a new one), the node it follows,

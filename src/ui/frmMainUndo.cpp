@@ -119,7 +119,10 @@ void frmMain::buildEditMenu() {
             refreshUndoCommand();
         });
     });
-    connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { historyChanged(); });
+    connect(m_undoStack, &QUndoStack::indexChanged, this, [this] {
+        historyChanged();
+        followLedger();
+    });
     connect(m_undoStack, &QUndoStack::cleanChanged, this, [this] { historyChanged(); });
     historyChanged();
 }
@@ -135,10 +138,6 @@ void frmMain::historyChanged() {
     mnuEditRedo->setEnabled(m_undoStack->canRedo());
     m_state.modified = !m_undoStack->isClean();
     showDocumentTitle();
-    // Every change of the ledger passes here: a receipt check on screen
-    // follows it, so that its numbers always name the entries shown.
-    if (m_receiptCheck && m_receiptCheck->isVisible())
-        refreshReceiptCheck();
 }
 
 void frmMain::forgetHistory() {
@@ -149,6 +148,14 @@ void frmMain::forgetHistory() {
     if (unsaved)
         m_undoStack->resetClean();
     historyChanged();
+    followLedger();
+}
+
+void frmMain::followLedger() {
+    // Every change of the ledger is a step, or forgets the steps: a receipt
+    // check on screen follows it, so that its numbers name the entries shown.
+    if (m_receiptCheck && m_receiptCheck->isVisible())
+        refreshReceiptCheck();
 }
 
 void frmMain::markSaved() {

@@ -4,7 +4,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +37,8 @@ frmReceiptCheck::frmReceiptCheck(QWidget* parent)
     TreeReceiptFindings->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     TreeReceiptFindings->header()->setStretchLastSection(false);
     TreeReceiptFindings->setRootIsDecorated(true);
+    // A double-click shows the expense; it does not fold the problem's lines.
+    TreeReceiptFindings->setExpandsOnDoubleClick(false);
     TreeReceiptFindings->setToolTip(
         QStringLiteral("支出の行をダブルクリックすると、支出の画面にその記録を表示します。"));
     connect(TreeReceiptFindings, &QTreeWidget::itemActivated, this,
@@ -76,6 +80,26 @@ void frmReceiptCheck::showBeside(const QWidget* window) {
 }
 
 void frmReceiptCheck::showFindings(const std::vector<ReceiptFinding>& findings, int expenseCount) {
+    // The line chosen and the scroll stay where they were when the findings
+    // are shown anew after a change of the ledger.
+    const int scrolled = TreeReceiptFindings->verticalScrollBar()->value();
+    QList<int> chosen;
+    for (QTreeWidgetItem* line = TreeReceiptFindings->currentItem(); line; line = line->parent())
+        chosen.prepend(line->parent() ? line->parent()->indexOfChild(line)
+                                      : TreeReceiptFindings->indexOfTopLevelItem(line));
+    const auto restorePlace = qScopeGuard([&] {
+        QTreeWidgetItem* line = nullptr;
+        for (int k = 0; k < chosen.size(); ++k) {
+            QTreeWidgetItem* next =
+                k == 0 ? TreeReceiptFindings->topLevelItem(chosen[k]) : line->child(chosen[k]);
+            if (!next)
+                break;
+            line = next;
+        }
+        if (line)
+            TreeReceiptFindings->setCurrentItem(line);
+        TreeReceiptFindings->verticalScrollBar()->setValue(scrolled);
+    });
     TreeReceiptFindings->clear();
     if (findings.empty()) {
         LabelReceiptResult->setText(QStringLiteral("支出 %1 件を点検しました。").arg(expenseCount));

@@ -35,6 +35,9 @@ private slots:
             QStringLiteral("令和8年度(2027年度）"));
         row("a grade is no year", QStringLiteral("2026年度 5年1組"), 2026,
             QStringLiteral("2027年度 5年1組"));
+        row("only 年度 names the school year", QStringLiteral("創立1950年 令和8年度"), 2026,
+            QStringLiteral("創立1950年 令和9年度"));
+        row("a year without 度", QStringLiteral("2026年"), 0, QString());
         row("western out of range", QStringLiteral("1899年度"), 0, QString());
         row("five digits", QStringLiteral("12026年度"), 0, QString());
         row("empty", QStringLiteral(""), 0, QString());
