@@ -5,6 +5,7 @@
 
 #include "FlexGrid.h"
 #include "LedgerFile.h"
+#include "RollFile.h"
 #include "SharedState.h"
 #include "frmMain.h"
 
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -214,6 +216,74 @@ void saveLedgerFileFromWindow(benchmark::State& run) {
         w.window->saveArticleFile(path);
 }
 BENCHMARK(saveLedgerFileFromWindow)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A class of 40 with 40 collections (all incomes of a 2,000-entry year
+// given an amount per pupil would be too many: 40 is a busy year).
+ArticlePtr makeCollectionLedger(int entries, int collections) {
+    ArticlePtr ledger = makeLedger(entries);
+    int made = 0;
+    for (ArticlePtr e = ledger->nextArticle(); e && made < collections; e = e->nextArticle()) {
+        if (e->taIncome() && e->taKey() % (entries / collections / 2 + 1) == 0) {
+            e->setTaPerPerson(e->taAmount() / 40 + 1);
+            e->setTaStudentsNumber(40);
+            ++made;
+        }
+    }
+    return ledger;
+}
+
+// A tick toggled on the 集金 page (40 pupils, 40 collections), with the
+// pupil's 未納額 and the column's foot read back as the table shows them.
+void toggleRollTick(benchmark::State& run) {
+    Window w(0);
+    ArticlePtr ledger = makeCollectionLedger(2'000, 40);
+    mergeIntoLedger(w.state.ledger, ledger);
+    w.state.studentCount = 40;
+    w.window->SSTabSheets->setCurrentIndex(9);
+    QAbstractItemModel* table = w.window->GridRoll->model();
+    int k = 0;
+    for (auto _ : run) {
+        const QModelIndex cell = table->index(k % 40, (k / 40) % 40);
+        emit w.window->GridRoll->clicked(cell);
+        benchmark::DoNotOptimize(table->index(k % 40, 40).data());
+        benchmark::DoNotOptimize(table->index(40, cell.column()).data());
+        ++k;
+    }
+    run.counters["collections"] = w.window->roll().columnCount();
+}
+BENCHMARK(toggleRollTick)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The open command's read of a 2,000-entry ledger without (0) and with (1)
+// its roll of 40 pupils × 40 collections, every other tick paid.
+void openLedgerWithRoll(benchmark::State& run) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("集金のある元帳.txt"));
+    {
+        Window w(0);
+        mergeIntoLedger(w.state.ledger, makeCollectionLedger(2'000, 40));
+        w.state.studentCount = 40;
+        w.window->SSTabSheets->setCurrentIndex(9);
+        QAbstractItemModel* table = w.window->GridRoll->model();
+        for (int pupil = 0; pupil < 40; ++pupil) {
+            for (int column = pupil % 2; column < 40; column += 2)
+                emit w.window->GridRoll->clicked(table->index(pupil, column));
+        }
+        w.window->saveArticleFile(path);
+        if (run.range(0) == 0)
+            QFile::remove(rollPathFor(path));
+    }
+    for (auto _ : run) {
+        run.PauseTiming();
+        auto w = std::make_unique<Window>(0);
+        run.ResumeTiming();
+        w->window->loadArticleFile(path);
+        run.PauseTiming();
+        run.counters["collections"] = w->window->roll().columnCount();
+        w.reset();
+        run.ResumeTiming();
+    }
+}
+BENCHMARK(openLedgerWithRoll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -145,6 +145,7 @@ frmMain::frmMain(SharedState& state, QWidget* parent)
                         QStringLiteral(" 後期"));
     SSTabSheets->addTab(buildTermPage(MSFlexGridYear, QStringLiteral("MSFlexGridYear")),
                         QStringLiteral(" 年間"));
+    SSTabSheets->addTab(buildRollPage(), QStringLiteral(" 集金"));
     setCentralWidget(SSTabSheets);
     setUpEntryFields();
     connectEntryPages();

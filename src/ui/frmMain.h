@@ -4,6 +4,7 @@
 // six term sheets). Everything the user does runs through its handlers, which
 // work on the shared state of the run.
 
+#include "CollectionRoll.h"
 #include "LedgerFile.h"
 #include "LedgerLock.h"
 #include "PrintTitles.h"
@@ -11,6 +12,7 @@
 
 #include <QDate>
 #include <QMainWindow>
+#include <QPageLayout>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -24,6 +26,9 @@ class QComboBox;
 class QDateEdit;
 class QFontMetricsF;
 class QGroupBox;
+class QKeyEvent;
+class QModelIndex;
+class QTableView;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -161,6 +166,10 @@ public slots:
     void mnuFileExportCsv_Click();
     void mnuFileNewYear_Click();
     void mnuToolsReceiptCheck_Click();
+    void CommandRollRoster_Click();
+    void CommandRollPrint_Click();
+    void CommandRollPreview_Click();
+    void CommandRollPdf_Click();
 
 private slots:
     void SSTabSheets_Click(int index);
@@ -255,6 +264,15 @@ private:
     // The chosen print kind drawn on the printer: false, after a message
     // saying why, when it could not be.
     bool renderPrintKind(QPrinter& target);
+    // The printer choice of the print commands; false when the user cancelled.
+    bool choosePrinter(QPrinter& chosen);
+    // The print preview of pages drawn by `render`, titled with what they are.
+    void showPreview(const QString& what, QPageLayout::Orientation orientation,
+                     const std::function<bool(QPrinter&)>& render);
+    // Pages drawn by `render` written as a PDF at `path`, whole or not at
+    // all: false, after a message saying why, when it could not be.
+    bool exportPdf(const QString& path, QPageLayout::Orientation orientation,
+                   const std::function<bool(QPrinter&)>& render);
     void showTitles(const LedgerTitles& titles);
     // The question about unsaved changes (はい / いいえ / キャンセル); false
     // when the document must stay open: the user cancelled, or a save they
@@ -308,6 +326,19 @@ private:
     void forgetHistory();
     // What follows the ledger after each of its changes.
     void followLedger();
+    // The 集金 page.
+    QWidget* buildRollPage();
+    bool rollKey(QKeyEvent* event);
+    void toggleRollCell(const QModelIndex& cell);
+    void rollChanged();
+    void showRollSummary();
+    void followLedgerInRoll();
+    bool renderRoll(QPrinter& target);
+    // The roll file beside a ledger just opened (only into an empty window),
+    // or saved; messages say what could not be read or written.
+    void openRollBeside(const QString& ledgerPath, bool ledgerWasEmpty);
+    bool saveRollBeside(const QString& ledgerPath);
+    void closeRoll();
     void markSaved();
     // What a step needs to be taken back, seen before the page changes the
     // ledger: the entry chosen (none for a new one), the node it follows,
@@ -386,6 +417,15 @@ private:
     bool m_readOnly = false;
     DiskStamp m_diskStamp;
     class frmReceiptCheck* m_receiptCheck = nullptr;
+    // The collection roll of the document, and what the 集金 page shows of it.
+    std::unique_ptr<CollectionRoll> m_roll;
+    class RollTableModel* m_rollModel = nullptr;
+    // Ticks or the roster changed since the roll was last saved or opened.
+    bool m_rollModified = false;
+    // The teacher changed the roll in this document (not only the ledger).
+    bool m_rollEdited = false;
+    // The roll file beside the ledger could not be read when it was opened.
+    bool m_rollUnreadable = false;
 
 public:
     // Controls, by the names the pages and their handlers use.
@@ -462,6 +502,16 @@ public:
     FlexGrid* MSFlexGridBefore = nullptr;
     FlexGrid* MSFlexGridLater = nullptr;
     FlexGrid* MSFlexGridYear = nullptr;
+
+    QLabel* LabelRollSummary = nullptr;
+    QPushButton* CommandRollRoster = nullptr;
+    QPushButton* CommandRollPrint = nullptr;
+    QPushButton* CommandRollPreview = nullptr;
+    QPushButton* CommandRollPdf = nullptr;
+    QTableView* GridRoll = nullptr;
+
+    // The collection roll, as the 集金 page shows it.
+    const CollectionRoll& roll() const { return *m_roll; }
 };
 
 } // namespace sorobe

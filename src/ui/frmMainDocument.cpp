@@ -116,6 +116,7 @@ bool frmMain::loadArticleFile(const QString& path) {
 }
 
 bool frmMain::takeLedger(LedgerContents& contents, const QString& path) {
+    const bool ledgerWasEmpty = !m_state.ledger->nextArticle();
     // Entries recorded before the open stay: the pages must still be able to
     // number them together with the file's.
     if (m_state.incomeCount + contents.incomeCount > std::numeric_limits<std::int16_t>::max() ||
@@ -141,6 +142,7 @@ bool frmMain::takeLedger(LedgerContents& contents, const QString& path) {
     m_state.incomeCount = std::int16_t(m_state.incomeCount + contents.incomeCount);
     m_state.supplyCount = std::int16_t(m_state.supplyCount + contents.supplyCount);
     m_state.keyCounter = contents.nextKey;
+    openRollBeside(path, ledgerWasEmpty);
 
     guarded([&] { tabulateTerms(); });
     MSFlexGridIncome->setRows(m_state.incomeCount + 1);
@@ -158,6 +160,7 @@ bool frmMain::saveArticleFile(const QString& path) {
         return false;
     }
     m_diskStamp = DiskStamp::of(path);
+    saveRollBeside(path);
     markSaved();
     rememberRecentFile(path);
     return true;
@@ -346,6 +349,7 @@ void frmMain::closeDocument() {
     m_state.incomeHistory = incomeHistory;
     m_state.supplyHistory = supplyHistory;
     m_state.studentCount = classSize;
+    closeRoll();
     forgetHistory();
 
     Form_Load(ItemHistory::Keep);

@@ -258,6 +258,9 @@ void frmMain::recordEntry(const EntryPage& page) {
     }
     edit->setTaKey(m_state.keyCounter);
     m_state.keyCounter = nextKey;
+    // A changed collection keeps its ticks on the roll.
+    if (start.entry)
+        m_roll->rekey(start.entry->taKey(), edit->taKey());
     const std::int32_t position = m_state.ledger->addArticle(edit);
 
     page.history->appendSelectionWithCount(

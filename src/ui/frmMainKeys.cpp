@@ -226,6 +226,11 @@ bool frmMain::handleKey(QWidget* field, int key) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == GridRoll && GridRoll) {
+        if (event->type() == QEvent::KeyPress && rollKey(static_cast<QKeyEvent*>(event)))
+            return true;
+        return QMainWindow::eventFilter(watched, event);
+    }
     auto* field = qobject_cast<QWidget*>(watched);
     if (!field)
         return QMainWindow::eventFilter(watched, event);

@@ -63,26 +63,25 @@ void frmMain::mnuFilePrint_Click() {
     }
 
     QPrinter& chosen = printer();
-    bool accepted = false;
-    if (m_printDialog) {
-        accepted = m_printDialog(chosen);
-    } else {
-        QPrintDialog dialog(&chosen, this);
-        dialog.setWindowTitle(QStringLiteral("印刷"));
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        // Printing to a PDF file stays: on this desktop it is how a printout
-        // is kept or mailed.
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-        accepted = dialog.exec() == QDialog::Accepted;
-    }
-    if (!accepted)
+    if (!choosePrinter(chosen))
         return;
-
     guarded([&] {
         tabulateTerms();
         renderPrintKind(chosen);
     });
+}
+
+bool frmMain::choosePrinter(QPrinter& chosen) {
+    if (m_printDialog)
+        return m_printDialog(chosen);
+    QPrintDialog dialog(&chosen, this);
+    dialog.setWindowTitle(QStringLiteral("印刷"));
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    // Printing to a PDF file stays: on this desktop it is how a printout
+    // is kept or mailed.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 bool frmMain::renderPrintKind(QPrinter& target) {
@@ -97,17 +96,25 @@ void frmMain::mnuFilePreview_Click() {
     // What the print command would print, without the question: a look is
     // harmless. Printing from the preview draws the same pages again.
     tabulateTerms();
+    showPreview(m_state.printKindNames.value(m_state.printKind), QPageLayout::Portrait,
+                [this](QPrinter& target) { return renderPrintKind(target); });
+}
+
+void frmMain::showPreview(const QString& what, QPageLayout::Orientation orientation,
+                          const std::function<bool(QPrinter&)>& render) {
+    printer().setPageOrientation(orientation);
     QPrintPreviewDialog preview(&printer(), this);
     preview.setObjectName(QStringLiteral("frmPreview"));
-    preview.setWindowTitle(QStringLiteral("印刷プレビュー - ") +
-                           m_state.printKindNames.value(m_state.printKind));
+    preview.setWindowTitle(QStringLiteral("印刷プレビュー - ") + what);
     // Big enough to read a whole page: most of the screen's height.
     if (const QScreen* screen = this->screen()) {
         const QRect room = screen->availableGeometry();
-        preview.resize(std::min(room.width(), room.height() * 3 / 4), room.height() * 9 / 10);
+        const int height = room.height() * 9 / 10;
+        const int width = orientation == QPageLayout::Landscape ? height * 4 / 3 : height * 3 / 4;
+        preview.resize(std::min(room.width(), width), height);
     }
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* target) { guarded([&] { renderPrintKind(*target); }); });
+            [this, &render](QPrinter* target) { guarded([&] { render(*target); }); });
     preview.exec();
 }
 
@@ -125,6 +132,11 @@ void frmMain::mnuFileExportPdf_Click() {
     if (path.isEmpty() || refuseDocumentFile(path))
         return;
     tabulateTerms();
+    exportPdf(path, QPageLayout::Portrait, [this](QPrinter& pdf) { return renderPrintKind(pdf); });
+}
+
+bool frmMain::exportPdf(const QString& path, QPageLayout::Orientation orientation,
+                        const std::function<bool(QPrinter&)>& render) {
 
     // The pages go to a new file beside the chosen one, which takes its
     // place only when every page is written: a failure leaves no half PDF.
@@ -135,13 +147,13 @@ void frmMain::mnuFileExportPdf_Click() {
                              QStringLiteral("「%1」に書き出せません。フォルダーがないか、"
                                             "書き込みが許されていません。")
                                  .arg(QDir::toNativeSeparators(path)));
-        return;
+        return false;
     }
     pages.close();
     QPrinter pdf(QPrinter::HighResolution);
-    preparePdfPrinter(pdf, pages.fileName());
-    if (!renderPrintKind(pdf))
-        return;
+    preparePdfPrinter(pdf, pages.fileName(), orientation);
+    if (!render(pdf))
+        return false;
     // The PDF writer does not report a full disk: a file without its end
     // was not written whole, and must not take the place of a good one.
     QFile written(pages.fileName());
@@ -168,9 +180,10 @@ void frmMain::mnuFileExportPdf_Click() {
                                       whole ? QStringLiteral("ファイルを置き換えられません。")
                                             : QStringLiteral("ディスクの空きが足りない"
                                                              "可能性があります。")));
-        return;
+        return false;
     }
     pages.setAutoRemove(false);
+    return true;
 }
 
 void frmMain::mnuFilePageSetup_Click() {

@@ -10,6 +10,7 @@
 
 #include <QFontMetricsF>
 #include <QTabWidget>
+#include <QTableView>
 
 namespace sorobe {
 
@@ -105,8 +106,11 @@ void frmMain::tabulateTerms() {
 }
 
 void frmMain::SSTabSheets_Click(int index) {
-    if (index >= firstTermPage && m_state.termsStale)
+    if (index >= firstTermPage && index < firstTermPage + periodCount && m_state.termsStale)
         guarded([&] { tabulateTerms(); });
+    // The roll shows the class as large as 生徒の数 is now.
+    if (SSTabSheets->widget(index) == GridRoll->parentWidget())
+        guarded([&] { followLedgerInRoll(); });
     // A list that was not shown when the window changed size is sized now.
     guarded([&] { refitShownList(); });
 }

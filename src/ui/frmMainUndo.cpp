@@ -136,7 +136,8 @@ void frmMain::historyChanged() {
                                         : QStringLiteral("やり直し: %1(&R)").arg(redo));
     mnuEditUndo->setEnabled(m_undoStack->canUndo());
     mnuEditRedo->setEnabled(m_undoStack->canRedo());
-    m_state.modified = !m_undoStack->isClean();
+    // The roll's ticks are no steps: they are unsaved on their own.
+    m_state.modified = !m_undoStack->isClean() || m_rollModified;
     showDocumentTitle();
 }
 
@@ -156,6 +157,7 @@ void frmMain::followLedger() {
     // check on screen follows it, so that its numbers name the entries shown.
     if (m_receiptCheck && m_receiptCheck->isVisible())
         refreshReceiptCheck();
+    followLedgerInRoll();
 }
 
 void frmMain::markSaved() {
@@ -335,7 +337,7 @@ void frmMain::mnuEditRedo_Click() {
 void frmMain::showTermPageAnew() {
     // A term page on screen shows the ledger as the step left it; a total
     // that does not fit is said, as when the page is chosen.
-    if (SSTabSheets->currentIndex() >= 3)
+    if (SSTabSheets->currentIndex() >= 3 && SSTabSheets->currentIndex() < 3 + periodCount)
         guarded([&] { tabulateTerms(); });
 }
 

@@ -86,7 +86,7 @@ private slots:
         for (int i = 0; i < tabs->count(); ++i)
             captions.append(tabs->tabText(i));
         QCOMPARE(captions, (QStringList{" 設定", " 収入", " 支出", "1学期", "2学期", "3学期",
-                                        " 前期", " 後期", " 年間"}));
+                                        " 前期", " 後期", " 年間", " 集金"}));
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(loaded.window->windowTitle(), QStringLiteral("そろべえ 1.3.5"));
     }
