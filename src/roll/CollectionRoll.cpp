@@ -48,6 +48,9 @@ void CollectionRoll::follow(const ArticlePtr& ledger) {
             m_aside.insert_or_assign(m_columns[i].key, std::move(m_columns[i]));
     }
     m_columns = std::move(next);
+    m_columnOfKey.clear();
+    for (std::size_t i = 0; i < m_columns.size(); ++i)
+        m_columnOfKey.emplace(m_columns[i].key, i);
 }
 
 void CollectionRoll::rekey(std::int32_t oldKey, std::int32_t newKey) {
@@ -79,11 +82,10 @@ void CollectionRoll::rekey(std::int32_t oldKey, std::int32_t newKey) {
 }
 
 void CollectionRoll::setColumn(std::int32_t key, std::vector<bool> paid) {
-    for (RollColumn& column : m_columns) {
-        if (column.key == key) {
-            *column.paid = std::move(paid);
-            return;
-        }
+    // By the index of keys: a roll read from its file sets every column.
+    if (const auto live = m_columnOfKey.find(key); live != m_columnOfKey.end()) {
+        *m_columns[live->second].paid = std::move(paid);
+        return;
     }
     if (const auto aside = m_aside.find(key); aside != m_aside.end())
         *aside->second.paid = std::move(paid);
@@ -160,6 +162,7 @@ void CollectionRoll::reset(int pupils) {
     m_roster = Roster();
     m_roster.resize(pupils);
     m_columns.clear();
+    m_columnOfKey.clear();
     m_aside.clear();
     m_rosterEdited = false;
 }

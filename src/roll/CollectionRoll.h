@@ -101,6 +101,8 @@ private:
     Roster m_roster;
     std::vector<RollColumn> m_columns;
     std::unordered_map<std::int32_t, RollColumn> m_aside;
+    // Where each live column's key stands in m_columns.
+    std::unordered_map<std::int32_t, std::size_t> m_columnOfKey;
     bool m_rosterEdited = false;
 };
 
