@@ -34,12 +34,15 @@ static_assert(collectionsPerSheet >= 12);
 constexpr double cellInset = 40.0;
 
 // Down the sheet: the title, the headings of three short lines, a row per
-// pupil and the two rows of the foot, low enough for a class of 40 on one sheet.
+// pupil and the two rows of the foot. Rows are low enough for a class of 40
+// on one sheet, and a smaller class takes roomier rows, up to a line of a
+// ruled notebook.
 constexpr double titleTop = 250.0;
 constexpr double rollTableTop = 850.0;
 constexpr double headingLinePitch = 180.0;
 constexpr double headingHeight = 3 * headingLinePitch + 2 * cellInset;
 constexpr double rollRowHeight = 210.0;
+constexpr double roomyRowHeight = 300.0;
 constexpr int footRows = 2;
 constexpr double noteHeight = 280.0;
 
@@ -60,6 +63,7 @@ constexpr double listNameRight = nameRight;
 constexpr double listOwedLeft = nameRight + 120.0;
 constexpr double listSumRight = rollRight - cellInset;
 constexpr double listOwedRight = listSumRight - 1300.0;
+constexpr double listSumLeft = listOwedRight + 60.0;
 
 const QColor grey{128, 128, 128};
 
@@ -208,12 +212,15 @@ private:
                               QStringLiteral("名簿に生徒がいません。"));
     }
 
+    // The room down a sheet for the pupils and the foot.
+    double tableRoom() const {
+        return m_surface.pageHeight() - rollTableTop - headingHeight - noteHeight;
+    }
+
     // Pupils that go down one sheet, with room kept under them for the foot
     // and its note.
     int pupilsPerSheet() const {
-        const double room = m_surface.pageHeight() - rollTableTop - headingHeight -
-                            footRows * rollRowHeight - noteHeight;
-        return std::max(1, static_cast<int>(room / rollRowHeight));
+        return std::max(1, static_cast<int>(tableRoom() / m_rowHeight) - footRows);
     }
 
     // The sheets of the table: the collections a sheet's width at a time,
@@ -221,6 +228,7 @@ private:
     void table() {
         const int columns = m_roll.columnCount();
         const int pupils = m_roster.size();
+        m_rowHeight = std::clamp(tableRoom() / (pupils + footRows), rollRowHeight, roomyRowHeight);
         const int perSheet = pupilsPerSheet();
         bool first = true;
         for (int from = 0; from < columns; from += collectionsPerSheet) {
@@ -278,7 +286,7 @@ private:
         // A row for each pupil.
         for (int number = firstPupil; number <= lastPupil; ++number) {
             pupilRow(number, y, from, to, owedColumn ? owedLeft : -1.0);
-            y += rollRowHeight;
+            y += m_rowHeight;
             m_surface.setLineWidth(thinLine);
             m_surface.line(rollLeft, y, tableRight, y);
         }
@@ -289,8 +297,8 @@ private:
             m_surface.setLineWidth(thickLine);
             m_surface.line(rollLeft, y, tableRight, y);
             m_surface.setFontSize(tablePoints);
-            const double countText = textTop(y, rollRowHeight);
-            const double moneyText = countText + rollRowHeight;
+            const double countText = textTop(y, m_rowHeight);
+            const double moneyText = countText + m_rowHeight;
             m_surface.printAt(numberRight + cellInset, countText, QStringLiteral("人数"));
             m_surface.printAt(numberRight + cellInset, moneyText, QStringLiteral("金額"));
             for (int column = from; column < to; ++column) {
@@ -303,8 +311,8 @@ private:
             if (owedColumn)
                 printInCell(m_surface, owedLeft, tableRight, moneyText, m_owedTotal);
             m_surface.setLineWidth(thinLine);
-            m_surface.line(rollLeft, y + rollRowHeight, tableRight, y + rollRowHeight);
-            y += footRows * rollRowHeight;
+            m_surface.line(rollLeft, y + m_rowHeight, tableRight, y + m_rowHeight);
+            y += footRows * m_rowHeight;
         }
         m_surface.setLineWidth(thickLine);
         m_surface.line(rollLeft, y, tableRight, y);
@@ -332,7 +340,7 @@ private:
     void pupilRow(int number, double top, int from, int to, double owedLeft) {
         const Pupil& pupil = m_roster.pupil(number);
         m_surface.setFontSize(tablePoints);
-        const double y = textTop(top, rollRowHeight);
+        const double y = textTop(top, m_rowHeight);
         printFlushRight(m_surface, numberRight - cellInset, y, QString::number(number));
 
         // A pupil who moved says when, small at the end of the name, for
@@ -343,7 +351,7 @@ private:
             m_surface.setFontSize(movePoints);
             m_surface.setColor(grey);
             const double moveLeft = nameRight - cellInset - m_surface.textWidth(move);
-            m_surface.printAt(moveLeft, textTop(top, rollRowHeight), move);
+            m_surface.printAt(moveLeft, textTop(top, m_rowHeight), move);
             m_surface.setColor(black);
             m_surface.setFontSize(tablePoints);
             nameEnd = moveLeft - cellInset;
@@ -415,6 +423,8 @@ private:
         if (m_owing == 0) {
             m_surface.printAt(listNameLeft, textTop(m_listY, listRowHeight),
                               QStringLiteral("未納はありません。"));
+            m_surface.setLineWidth(thickLine);
+            m_surface.line(rollLeft, m_listY + listRowHeight, rollRight, m_listY + listRowHeight);
             return;
         }
         for (int number = 1; number <= m_roster.size(); ++number) {
@@ -426,6 +436,7 @@ private:
             const double below = number == lastOwing() ? listRowHeight : 0.0;
             if (m_listY > listTableTop + listRowHeight &&
                 m_listY + height + below > m_surface.pageHeight()) {
+                listRules();
                 m_surface.endPage();
                 listHeadings(true);
             }
@@ -448,6 +459,17 @@ private:
         printFlushRight(m_surface, listSumRight, y, m_owedTotal);
         m_listY += listRowHeight;
         m_surface.line(rollLeft, m_listY, rollRight, m_listY);
+        listRules();
+    }
+
+    // The list's columns ruled down to its last row on the sheet.
+    void listRules() {
+        m_surface.setLineWidth(thickLine);
+        m_surface.line(rollLeft, listTableTop, rollLeft, m_listY);
+        m_surface.line(rollRight, listTableTop, rollRight, m_listY);
+        m_surface.setLineWidth(thinLine);
+        for (double x : {numberRight, listNameRight, listSumLeft})
+            m_surface.line(x, listTableTop, x, m_listY);
     }
 
     int lastOwing() const {
@@ -468,6 +490,7 @@ private:
     QString m_owedTotal;
     int m_owing = 0;
     double m_listY = 0.0;
+    double m_rowHeight = rollRowHeight;
 };
 
 // Ends what was begun; a second failure while ending changes nothing more.
