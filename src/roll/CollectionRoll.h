@@ -91,10 +91,13 @@ public:
     // tick, or a roster size set by hand. An unused roll is never written.
     bool inUse() const;
     void markRosterEdited() { m_rosterEdited = true; }
+    bool rosterEdited() const { return m_rosterEdited; }
     // Back to an empty roll of `pupils` pupils, nothing kept aside.
     void reset(int pupils);
 
 private:
+    bool validColumn(int column) const { return column >= 0 && column < columnCount(); }
+
     Roster m_roster;
     std::vector<RollColumn> m_columns;
     std::unordered_map<std::int32_t, RollColumn> m_aside;

@@ -1,0 +1,54 @@
+#pragma once
+
+// Ledgers and rolls written as short text, for the roll's tests.
+
+#include "../model/ArticleBuilders.h"
+#include "CollectionRoll.h"
+
+#include <QStringList>
+
+namespace sorobe::test {
+
+// One entry of the school year 2026: "kind key MM/dd item sub-item perPerson",
+// kind c a collection, i another income, e an expense; "-" an empty
+// sub-item. Every entry says 30 pupils and perPerson × 30 yen.
+inline ArticlePtr entryOf(const QString& spec) {
+    const QStringList field = spec.trimmed().split(u' ');
+    const QStringList day = field[2].split(u'/');
+    const std::int32_t perPerson = field[5].toInt();
+    ArticlePtr made =
+        entry(field[0] != u"e", QDate(2026, day[0].toInt(), day[1].toInt()), 0, field[3],
+              field[4] == u"-" ? QString() : field[4], perPerson, perPerson * 30);
+    made->setTaKey(field[1].toInt());
+    return made;
+}
+
+// A ledger of the entries, separated by commas, in the order given.
+inline ArticlePtr ledgerOf(const QString& specs) {
+    ArticlePtr head = SorobeArticle::create(), tail = head;
+    for (const QString& spec : specs.split(u',', Qt::SkipEmptyParts)) {
+        ArticlePtr made = entryOf(spec);
+        tail->insertArticle(made);
+        tail = made;
+    }
+    return head;
+}
+
+// "key@perPerson:paid pupils" per column, in column order: "3@500:1,4".
+inline QString columnsOf(const CollectionRoll& roll) {
+    QStringList columns;
+    for (int index = 0; index < roll.columnCount(); ++index) {
+        QStringList paid;
+        for (int pupil = 1; pupil <= roll.roster().size(); ++pupil) {
+            if (roll.paid(index, pupil))
+                paid << QString::number(pupil);
+        }
+        columns << QStringLiteral("%1@%2:%3")
+                       .arg(roll.column(index).key)
+                       .arg(roll.column(index).id.perPerson)
+                       .arg(paid.join(u','));
+    }
+    return columns.join(u' ');
+}
+
+} // namespace sorobe::test
