@@ -217,19 +217,19 @@ private:
         return m_surface.pageHeight() - rollTableTop - headingHeight - noteHeight;
     }
 
-    // Pupils that go down one sheet, with room kept under them for the foot
-    // and its note.
-    int pupilsPerSheet() const {
-        return std::max(1, static_cast<int>(tableRoom() / m_rowHeight) - footRows);
-    }
-
     // The sheets of the table: the collections a sheet's width at a time,
     // and for each of them the pupils a sheet's height at a time.
     void table() {
         const int columns = m_roll.columnCount();
         const int pupils = m_roster.size();
-        m_rowHeight = std::clamp(tableRoom() / (pupils + footRows), rollRowHeight, roomyRowHeight);
-        const int perSheet = pupilsPerSheet();
+        // Pupils that go down one sheet in the lowest rows, with room kept
+        // under them for the foot and its note. A class that fits spreads
+        // its rows over the sheet.
+        const int fitting = std::max(1, static_cast<int>(tableRoom() / rollRowHeight) - footRows);
+        const int perSheet = std::min(pupils, fitting);
+        m_rowHeight = pupils <= fitting
+                          ? std::min(roomyRowHeight, tableRoom() / (pupils + footRows))
+                          : rollRowHeight;
         bool first = true;
         for (int from = 0; from < columns; from += collectionsPerSheet) {
             const int to = std::min(columns, from + collectionsPerSheet);

@@ -389,6 +389,11 @@ private slots:
         QTest::newRow("40 x 12, starred") << 40 << 12 << QStringLiteral("学級費") << "#0=3 5>4";
         QTest::newRow("long item, wide and long")
             << 50 << 30 << QStringLiteral("社会科見学代（バス・入館料・保険）") << "2:3 7<5 9:0";
+        QString everyoneOwes;
+        for (int n = 1; n <= 60; ++n)
+            everyoneOwes += QStringLiteral(" %1:0 %1:5").arg(n);
+        QTest::newRow("an owing list of two sheets")
+            << 60 << 8 << QStringLiteral("学級費") << everyoneOwes;
     }
     void nothingLeavesTheSheetOrCrossesARule() {
         QFETCH(int, pupils);
