@@ -9,9 +9,10 @@
 
 namespace sorobe::test {
 
-// One entry of the school year 2026: "kind key MM/dd item sub-item perPerson",
-// kind c a collection, i another income, e an expense; "-" an empty
-// sub-item. Every entry says 30 pupils and perPerson × 30 yen.
+// One entry of the school year 2026: "kind key MM/dd item sub-item
+// perPerson [pupils]", kind c a collection, i another income, e an expense;
+// "-" an empty sub-item. 生徒の数 is 30 unless given; the amount is
+// perPerson × 30 yen.
 inline ArticlePtr entryOf(const QString& spec) {
     const QStringList field = spec.trimmed().split(u' ');
     const QStringList day = field[2].split(u'/');
@@ -20,6 +21,7 @@ inline ArticlePtr entryOf(const QString& spec) {
         entry(field[0] != u"e", QDate(2026, day[0].toInt(), day[1].toInt()), 0, field[3],
               field[4] == u"-" ? QString() : field[4], perPerson, perPerson * 30);
     made->setTaKey(field[1].toInt());
+    made->setTaStudentsNumber(std::int16_t(field.value(6, QStringLiteral("30")).toInt()));
     return made;
 }
 
