@@ -51,9 +51,10 @@ constexpr double inkGap = 40.0;
 // its number, and writes the number as each sheet is finished.
 class NumberedSurface : public PrintSurface {
 public:
-    NumberedSurface(PrintSurface& paper, int sheets)
+    NumberedSurface(PrintSurface& paper, int sheets, double middle)
         : m_paper(paper)
-        , m_sheets(sheets) {}
+        , m_sheets(sheets)
+        , m_middle(middle) {}
 
     void setFontName(const QString& name) override { m_paper.setFontName(name); }
     QString fontName() const override { return m_paper.fontName(); }
@@ -111,7 +112,7 @@ private:
         m_paper.setColor(print::black);
         const QString number = QStringLiteral("%1 / %2").arg(m_sheet).arg(m_sheets);
         m_paper.printAt(
-            (print::pageLeft + print::pageRight - m_paper.textWidth(number)) / 2,
+            m_middle - m_paper.textWidth(number) / 2,
             std::max(m_paper.pageHeight() - m_paper.textHeight(number), lowestInk + inkGap),
             number);
         m_paper.setFontName(name);
@@ -123,6 +124,7 @@ private:
 
     PrintSurface& m_paper;
     int m_sheets;
+    double m_middle;
     int m_sheet = 0;
     bool m_inked = false;
     double m_lowestInk = 0.0;
@@ -131,7 +133,8 @@ private:
 
 } // namespace
 
-void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout) {
+void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout,
+                   double middle) {
     // A printout of one sheet keeps the whole printable area. Kept free, the
     // band can only push rows onto later sheets, never save one.
     const double height = surface.pageHeight();
@@ -139,7 +142,7 @@ void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&
         layout(surface);
         return;
     }
-    NumberedSurface numbered(surface, countSheets(height - pageNumberBand, layout));
+    NumberedSurface numbered(surface, countSheets(height - pageNumberBand, layout), middle);
     layout(numbered);
 }
 

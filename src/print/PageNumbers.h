@@ -16,9 +16,14 @@ namespace sorobe {
 inline constexpr double pageNumberBand = 300.0;
 inline constexpr double pageNumberPoints = 10.0;
 
+// The middle of the tables of the upright sheets, where their numbers stand.
+inline constexpr double portraitMiddle = 5800.0;
+
 // Lays the printout out once without ink to count its sheets, then on the
 // surface: unchanged when it takes one sheet, else above the band with each
-// sheet's number in the band. Exceptions of the layout pass through.
-void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout);
+// sheet's number in the band, centred on `middle`. Exceptions of the layout
+// pass through.
+void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout,
+                   double middle = portraitMiddle);
 
 } // namespace sorobe

@@ -20,12 +20,13 @@ constexpr int coarsestDotsPerInch = 600;
 
 } // namespace
 
-PainterPrintSurface::PainterPrintSurface(QPrinter& printer)
+PainterPrintSurface::PainterPrintSurface(QPrinter& printer, QPageLayout::Orientation orientation)
     : m_printer(printer) {
-    // The ledger needs colour for its red rules and receipt numbers, and both
-    // layouts are portrait sheets; the rest stays as the print dialog left it.
+    // The ledger needs colour for its red rules and receipt numbers, and
+    // each layout is made for one way round of the sheet; the rest stays as
+    // the print dialog left it.
     m_printer.setColorMode(QPrinter::Color);
-    m_printer.setPageOrientation(QPageLayout::Portrait);
+    m_printer.setPageOrientation(orientation);
 }
 
 PainterPrintSurface::~PainterPrintSurface() {
@@ -87,10 +88,11 @@ void PainterPrintSurface::endDoc() {
     m_pageEnded = false;
 }
 
-void preparePdfPrinter(QPrinter& printer, const QString& fileName) {
+void preparePdfPrinter(QPrinter& printer, const QString& fileName,
+                       QPageLayout::Orientation orientation) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(fileName);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Point));
 }
 

@@ -8,6 +8,7 @@
 
 #include "MeasuringPrintSurface.h"
 
+#include <QPageLayout>
 #include <QPainter>
 
 class QPrinter;
@@ -16,7 +17,10 @@ namespace sorobe {
 
 class PainterPrintSurface : public MeasuringPrintSurface {
 public:
-    explicit PainterPrintSurface(QPrinter& printer);
+    // The ledger and the report are portrait sheets, the collection roll a
+    // landscape one.
+    explicit PainterPrintSurface(QPrinter& printer,
+                                 QPageLayout::Orientation orientation = QPageLayout::Portrait);
     ~PainterPrintSurface() override;
     PainterPrintSurface(const PainterPrintSurface&) = delete;
     PainterPrintSurface& operator=(const PainterPrintSurface&) = delete;
@@ -39,8 +43,10 @@ private:
     bool m_pageEnded = false;
 };
 
-// Sets a printer up to write a PDF file: A4 portrait with the printer's usual
-// narrow margins. For keeping a printout as a document, and for the benchmark.
-void preparePdfPrinter(QPrinter& printer, const QString& fileName);
+// Sets a printer up to write a PDF file: A4 (portrait unless asked otherwise)
+// with the printer's usual narrow margins. For keeping a printout as a
+// document, and for the benchmark.
+void preparePdfPrinter(QPrinter& printer, const QString& fileName,
+                       QPageLayout::Orientation orientation = QPageLayout::Portrait);
 
 } // namespace sorobe

@@ -1,7 +1,8 @@
 #pragma once
 
-// How the printouts, laid out in twips for an A4 sheet, go onto the paper
-// the printer has. On A4 or larger paper they print as laid out. On smaller
+// How the printouts, laid out in twips for an A4 sheet (upright, or on its
+// side for the collection roll), go onto the paper the printer has, turned
+// the same way. On A4 or larger paper they print as laid out. On smaller
 // paper (B5, Letter) the whole page is made smaller, the same in both
 // directions, until the A4 layout fits the printable area: nothing is cut,
 // and the rows per page stay those of A4.
