@@ -25,7 +25,9 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTableView>
 #include <QToolBar>
+#include <QUndoStack>
 #include <set>
 
 namespace sorobe {
@@ -155,7 +157,13 @@ frmMain::frmMain(SharedState& state, QWidget* parent)
     refreshRecentMenu();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The roll goes before the widgets: neither the 集金 table nor the
+    // history, which is cleared as it goes, may reach it while the window
+    // is taken down.
+    m_undoStack->disconnect(this);
+    GridRoll->setModel(nullptr);
+}
 
 void frmMain::setItemHistoryFiles(const QString& readPath, const QString& writePath) {
     m_historyReadPath = readPath;

@@ -34,6 +34,9 @@ QWidget* frmMain::buildRollPage() {
 
     LabelRollSummary = new QLabel(page);
     LabelRollSummary->setObjectName(QStringLiteral("LabelRollSummary"));
+    // The window keeps its designed size: a long summary wraps, it does not widen it.
+    LabelRollSummary->setWordWrap(true);
+    LabelRollSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto button = [page](const char* name, const QString& caption) {
         auto* made = new QPushButton(caption, page);
         made->setObjectName(QString::fromLatin1(name));
