@@ -128,7 +128,9 @@ CollectionRoll::Foot CollectionRoll::foot(int column) const {
     }
     const RollColumn& shown = m_columns[std::size_t(column)];
     result.money = std::int64_t(result.paid) * shown.id.perPerson;
-    result.disagrees = result.paid != shown.ledgerPupils;
+    // A column nobody has ticked yet is one the teacher has not started:
+    // marking every such column would drown the ones that really disagree.
+    result.disagrees = result.paid > 0 && result.paid != shown.ledgerPupils;
     return result;
 }
 

@@ -75,7 +75,8 @@ public:
 
     // The foot of a column: pupils paid and pupils expected (those who
     // count), the money the ticks imply (paid × per pupil), and whether the
-    // paid count differs from the entry's 生徒の数 (the ledger and the roll disagree).
+    // paid count differs from the entry's 生徒の数 (the ledger and the roll
+    // disagree) once the column has a tick at all.
     struct Foot {
         int paid = 0;
         int expected = 0;

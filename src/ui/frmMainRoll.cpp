@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace sorobe {
 
@@ -125,10 +126,18 @@ void frmMain::showRollSummary() {
 }
 
 void frmMain::followLedgerInRoll() {
-    // Until the teacher sets the roster, the class is as large as 生徒の数.
-    if (!m_roll->inUse() && m_roll->roster().size() != m_state.studentCount)
-        m_roll->roster().resize(m_state.studentCount);
     m_roll->follow(m_state.ledger);
+    // Until the teacher sets the roster, the class is as large as the most
+    // pupils a collection of the ledger counted, else as 生徒の数.
+    if (!m_roll->inUse()) {
+        int pupils = 0;
+        for (int column = 0; column < m_roll->columnCount(); ++column)
+            pupils = std::max<int>(pupils, m_roll->column(column).ledgerPupils);
+        pupils =
+            std::clamp(pupils > 0 ? pupils : int(m_state.studentCount), 0, Roster::maximumSize);
+        if (m_roll->roster().size() != pupils)
+            m_roll->roster().resize(pupils);
+    }
     m_rollModel->rebuild();
     showRollSummary();
 }

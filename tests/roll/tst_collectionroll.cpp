@@ -262,6 +262,8 @@ private slots:
             << "3/3 1500";
         QTest::newRow("tick hidden by a move") << "tick 1 1; tick 1 2; out 2 04/08"
                                                << "1/4 500 !";
+        QTest::newRow("not started yet") << ""
+                                         << "0/5 0";
         QTest::newRow("money past 32 bits") << "change 1 2 2000000000; tick 2 1; tick 2 2; tick 2 3"
                                             << "3/5 6000000000";
     }
