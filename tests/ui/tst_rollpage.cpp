@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSettings>
@@ -224,6 +225,15 @@ private slots:
         if (damage.isEmpty()) {
             QCOMPARE(boxes.texts, QStringList());
             QCOMPARE(t.columns(), QStringList{"4月分 学級費 ＠500|済,,|1/30|500"});
+            // And on paper for the office: a landscape PDF beside the ledger.
+            const QString pdf = m_dir.filePath(QStringLiteral("roll.pdf"));
+            t.window.setFileChooser([&](const QString&, const QString&, bool) { return pdf; });
+            t.click("CommandRollPdf");
+            QCOMPARE(QFileInfo(t.window.offeredPath()).fileName(),
+                     QStringLiteral("ticked 集金表.pdf"));
+            const QByteArray bytes = fileBytes(pdf);
+            QVERIFY(bytes.startsWith("%PDF"));
+            QVERIFY(bytes.contains("/MediaBox [0 0 841") || bytes.contains("/MediaBox [0 0 842"));
             return;
         }
         QCOMPARE(boxes.texts.size(), 1);
