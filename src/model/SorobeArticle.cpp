@@ -2,6 +2,9 @@
 
 #include "CheckedArithmetic.h"
 
+#include <QHash>
+#include <utility>
+
 namespace sorobe {
 
 SorobeArticle::~SorobeArticle() {
@@ -28,25 +31,44 @@ ArticlePtr SorobeArticle::cloneArticle() const {
     return copy;
 }
 
-void SorobeArticle::collectArticle(bool ta_inout, ArticlePtr ta_original) {
+template <typename Keep>
+void SorobeArticle::collectWithSum(const ArticlePtr& ta_original, Keep keep) {
+    // The same lines, order and sums as appendArticleWithSum entry by entry,
+    // but each group's line is found through an index instead of a walk
+    // over the lines so far: a ledger whose every item differs is summed in
+    // time linear in its entries, not quadratic.
     m_taLink.reset();
+    SorobeArticle* last = this;
+    QHash<std::pair<QString, QString>, SorobeArticle*> lineOfGroup;
     for (const SorobeArticle* entry = ta_original.get(); entry; entry = entry->m_taLink.get()) {
-        if (entry->m_taIncome == ta_inout)
-            appendArticleWithSum(entry->cloneArticle());
+        if (!keep(*entry))
+            continue;
+        // Every entry kept is of one kind, so item and sub-item make the group.
+        const std::pair<QString, QString> group(entry->m_taArticle, entry->m_taSubArticle);
+        if (const auto found = lineOfGroup.constFind(group); found != lineOfGroup.cend()) {
+            (*found)->m_taAmount = checkedAdd((*found)->m_taAmount, entry->m_taAmount);
+            continue;
+        }
+        last->m_taLink = entry->cloneArticle();
+        last = last->m_taLink.get();
+        lineOfGroup.insert(group, last);
     }
+}
+
+void SorobeArticle::collectArticle(bool ta_inout, ArticlePtr ta_original) {
+    collectWithSum(ta_original,
+                   [ta_inout](const SorobeArticle& entry) { return entry.m_taIncome == ta_inout; });
 }
 
 void SorobeArticle::collectMonthlyArticle(bool ta_inout, std::int16_t ta_first_month,
                                           std::int16_t ta_last_month, ArticlePtr ta_original) {
-    m_taLink.reset();
     const bool schoolYear = ta_last_month > 12;
-    for (const SorobeArticle* entry = ta_original.get(); entry; entry = entry->m_taLink.get()) {
-        int month = entry->m_taDate.month();
+    collectWithSum(ta_original, [=](const SorobeArticle& entry) {
+        int month = entry.m_taDate.month();
         if (schoolYear && month <= 3)
             month += 12;
-        if (month >= ta_first_month && month <= ta_last_month && entry->m_taIncome == ta_inout)
-            appendArticleWithSum(entry->cloneArticle());
-    }
+        return month >= ta_first_month && month <= ta_last_month && entry.m_taIncome == ta_inout;
+    });
 }
 
 template <typename SameGroup>

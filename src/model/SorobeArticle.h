@@ -79,6 +79,8 @@ public:
 
 private:
     template <typename SameGroup> void mergeWithSum(const ArticlePtr& source, SameGroup sameGroup);
+    // The summary of the entries `keep` takes, as collectArticle builds it.
+    template <typename Keep> void collectWithSum(const ArticlePtr& ta_original, Keep keep);
 
     DateTime m_taDate;
     std::int16_t m_taReceipt = 0;

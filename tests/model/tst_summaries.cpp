@@ -2,6 +2,7 @@
 #include "CheckedArithmetic.h"
 #include "SorobeArticle.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 #include <limits>
 
@@ -19,6 +20,53 @@ class TestSummaries : public QObject {
     }
 
 private slots:
+    // The twelve period lists of random ledgers, built in one pass, against
+    // the plain walk that merges each entry into the lines built so far.
+    void summariesEqualTheLineByLineMerge_data() {
+        QTest::addColumn<int>("seed");
+        QTest::addColumn<int>("items"); // different items to draw from
+        QTest::newRow("few items") << 1 << 5;
+        QTest::newRow("many items") << 2 << 400;
+        QTest::newRow("every item different") << 3 << 1'000'000;
+    }
+
+    void summariesEqualTheLineByLineMerge() {
+        QFETCH(int, seed);
+        QFETCH(int, items);
+        QRandomGenerator random{quint32(seed)};
+        ArticlePtr ledger = SorobeArticle::create();
+        for (int k = 0; k < 600; ++k) {
+            const QDate day = QDate(2002, 4, 1).addDays(random.bounded(365));
+            const QString item = QStringLiteral("項目%1").arg(random.bounded(items));
+            const QString sub = random.bounded(3) == 0
+                                    ? QString()
+                                    : QStringLiteral("%1月分").arg(random.bounded(3));
+            ledger->addArticle(random.bounded(2) ? income(day, item, sub, random.bounded(-50, 5000))
+                                                 : expense(day, 1, item, random.bounded(5000)));
+        }
+        const std::pair<int, int> months[] = {{4, 7}, {8, 12}, {1, 3}, {4, 9}, {10, 15}, {0, 0}};
+        for (const bool kind : {true, false}) {
+            for (const auto& [first, last] : months) {
+                ArticlePtr built = SorobeArticle::create();
+                ArticlePtr walked = SorobeArticle::create();
+                if (first == 0)
+                    built->collectArticle(kind, ledger->nextArticle());
+                else
+                    built->collectMonthlyArticle(kind, std::int16_t(first), std::int16_t(last),
+                                                 ledger->nextArticle());
+                for (ArticlePtr e = ledger->nextArticle(); e; e = e->nextArticle()) {
+                    int month = e->taDate().month();
+                    if (last > 12 && month <= 3)
+                        month += 12;
+                    if (e->taIncome() == kind && (first == 0 || (month >= first && month <= last)))
+                        walked->appendArticleWithSum(e->cloneArticle());
+                }
+                QCOMPARE(lines(built), lines(walked));
+                QVERIFY(!lines(built).isEmpty());
+            }
+        }
+    }
+
     void collectGroupsByItemSubItemAndKind() {
         ArticlePtr ledger = ledgerOf({
             income(QDate(2002, 4, 10), "学級費", "4月分", 3000),
