@@ -1,43 +1,24 @@
-// Speed of the printouts: the year's ledger of a ledger far larger than one
-// class's year, written to a PDF file as the print command would.
+// Speed of the printouts: the year's ledger of ledgers far larger than one
+// class's year, written to a PDF file through the window's command (the
+// tabulation included), and the layout alone as the tests see it.
 
-#include "PainterPrintSurface.h"
+#include "BenchLedgers.h"
 #include "PrintKinds.h"
 #include "RecordingPrintSurface.h"
 #include "SharedState.h"
+#include "TermTabulation.h"
+#include "frmMain.h"
 
+#include <QApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QPrinter>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace sorobe;
+using namespace sorobe::bench;
 
 namespace {
-
-// `count` entries over one school year, one in five an expense with a receipt,
-// one item in twenty too long for its column.
-void fillLedger(SharedState& state, int count) {
-    ArticlePtr ledger = SorobeArticle::create();
-    const QDate start(2025, 4, 1);
-    for (int i = 0; i < count; ++i) {
-        ArticlePtr entry = SorobeArticle::create();
-        entry->setTaDate(DateTime::fromQDate(start.addDays(i * 365 / count)));
-        entry->setTaIncome(i % 5 != 0);
-        entry->setTaReceipt(entry->taIncome() ? 0 : std::int16_t(i % 999 + 1));
-        entry->setTaArticle(i % 20 == 0 ? QStringLiteral("学習発表会の衣装用布地・糸・ボタン一式")
-                                        : QStringLiteral("学級費"));
-        entry->setTaSubArticle(QStringLiteral("%1月分").arg(i % 12 + 1));
-        entry->setTaPerPerson(entry->taIncome() ? 30 : 0);
-        entry->setTaStudentsNumber(35);
-        entry->setTaAmount(entry->taIncome() ? 1050 : 700 + i % 100);
-        ledger->addArticle(entry);
-    }
-    state.ledger = ledger;
-    state.termLists.yearIncome->collectArticle(true, ledger->nextArticle());
-    state.termLists.yearSupply->collectArticle(false, ledger->nextArticle());
-}
 
 PrintTitles titles() {
     PrintTitles result;
@@ -49,39 +30,45 @@ PrintTitles titles() {
     return result;
 }
 
+// 年間元帳 to a PDF by the export command: the terms tabulated, every sheet
+// laid out, numbered and written.
 void BM_YearLedgerToPdf(benchmark::State& bench) {
     SharedState state;
-    fillLedger(state, static_cast<int>(bench.range(0)));
+    state.fillPrintKindNames();
+    frmMain window(state);
+    window.Form_Load();
+    state.ledger = benchLedger(int(bench.range(0)), int(bench.range(1)));
+    state.printKind = 11;
     QTemporaryDir folder;
     const QString fileName = folder.filePath(QStringLiteral("ledger.pdf"));
+    window.setFileChooser([&](const QString&, const QString&, bool) { return fileName; });
     for (auto _ : bench) {
-        QPrinter printer(QPrinter::HighResolution);
-        preparePdfPrinter(printer, fileName);
-        PainterPrintSurface surface(printer);
-        if (!printKind(surface, state, 11, titles()).ok)
-            bench.SkipWithError("the printout failed");
+        state.termsStale = true;
+        window.mnuFileExportPdf_Click();
     }
     bench.counters["pdf_bytes"] = static_cast<double>(QFileInfo(fileName).size());
 }
-BENCHMARK(BM_YearLedgerToPdf)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_YearLedgerToPdf)->Apply(sizesAndMixes)->Iterations(2);
 
 // The layout alone, without a printer: what the tests see.
 void BM_YearLedgerLayout(benchmark::State& bench) {
     SharedState state;
-    fillLedger(state, static_cast<int>(bench.range(0)));
+    state.ledger = benchLedger(int(bench.range(0)), int(bench.range(1)));
+    tabulateTerms(state, [](Period) {});
     for (auto _ : bench) {
         RecordingPrintSurface surface;
         benchmark::DoNotOptimize(printKind(surface, state, 11, titles()).ok);
     }
 }
-BENCHMARK(BM_YearLedgerLayout)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearLedgerLayout)->Apply(sizesAndMixes);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Fonts need a GUI application; no screen is needed for a PDF.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -3,6 +3,7 @@
 // and saving a ledger file, the print preview and the PDF export, the CSV
 // export and the receipt check. Runs on the offscreen platform.
 
+#include "BenchLedgers.h"
 #include "FlexGrid.h"
 #include "LedgerFile.h"
 #include "RollFile.h"
@@ -22,40 +23,22 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 
 using namespace sorobe;
+using namespace sorobe::bench;
 
 namespace {
-
-// A year of entries repeated: one in five an expense, 60 items.
-ArticlePtr makeLedger(int count) {
-    ArticlePtr ledger = SorobeArticle::create();
-    SorobeArticle* tail = ledger.get();
-    const QDate start(2002, 4, 1);
-    for (int i = 0; i < count; ++i) {
-        ArticlePtr e = SorobeArticle::create();
-        e->setTaDate(DateTime::fromQDate(start.addDays(i * 365 / count)));
-        e->setTaIncome(i % 5 != 0);
-        e->setTaReceipt(e->taIncome() ? 0 : std::int16_t(i % 999 + 1));
-        e->setTaArticle(QStringLiteral("項目%1").arg(i % 60));
-        e->setTaSubArticle(e->taIncome() ? QStringLiteral("%1月分").arg(i % 12 + 1) : QString());
-        e->setTaAmount(1000 + i % 100);
-        e->setTaKey(i + 1);
-        tail->insertArticle(e);
-        tail = e.get();
-    }
-    return ledger;
-}
 
 struct Window {
     SharedState state;
     std::unique_ptr<frmMain> window;
-    explicit Window(int entries) {
+    explicit Window(int entries, int mix = Realistic) {
         window = std::make_unique<frmMain>(state);
         window->Form_Load();
         if (entries > 0) {
-            ArticlePtr ledger = makeLedger(entries);
+            ArticlePtr ledger = benchLedger(entries, mix);
             mergeIntoLedger(state.ledger, ledger);
             for (ArticlePtr e = state.ledger->nextArticle(); e; e = e->nextArticle())
                 (e->taIncome() ? state.incomeCount : state.supplyCount)++;
@@ -69,7 +52,7 @@ struct Window {
 };
 
 void recordOneIncome(benchmark::State& run) {
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     for (auto _ : run) {
         w.window->CommandIncomeNew_Click();
         w.window->ComboIncomeArticle->setEditText(QStringLiteral("学級費"));
@@ -77,10 +60,10 @@ void recordOneIncome(benchmark::State& run) {
         w.window->CommandIncomeRecord_Click();
     }
 }
-BENCHMARK(recordOneIncome)->Arg(5'000)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(recordOneIncome)->Apply(sizesAndMixes)->Iterations(10);
 
 void termPageAfterARecording(benchmark::State& run) {
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     for (auto _ : run) {
         run.PauseTiming();
         w.window->SSTabSheets->setCurrentIndex(1);
@@ -91,13 +74,13 @@ void termPageAfterARecording(benchmark::State& run) {
         w.window->SSTabSheets->setCurrentIndex(3);
     }
 }
-BENCHMARK(termPageAfterARecording)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(termPageAfterARecording)->Apply(sizesAndMixes)->Iterations(5);
 
 // Taking back and doing again the deletion of the first income entry: every
 // row of the longer list moves, the worst case for the lists.
 void undoOrRedoOneStep(benchmark::State& run) {
-    Window w(int(run.range(0)));
-    const bool redo = run.range(1) != 0;
+    Window w(int(run.range(0)), int(run.range(1)));
+    const bool redo = run.range(2) != 0;
     w.window->TextIncomeNo->setText(QStringLiteral("1"));
     w.window->CommandIncomeDelete_Click();
     for (auto _ : run) {
@@ -115,29 +98,28 @@ void undoOrRedoOneStep(benchmark::State& run) {
     }
 }
 BENCHMARK(undoOrRedoOneStep)
-    ->ArgNames({"entries", "redo"})
-    ->Args({10'000, 0})
-    ->Args({10'000, 1})
+    ->ArgNames({"entries", "distinct", "redo"})
+    ->ArgsProduct({{2'000, 10'000, 50'000}, {Realistic, EveryItemDifferent}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(20);
+    ->Iterations(10);
 
 // The chosen print kind (年間元帳) written as a PDF by the export command,
 // tabulation included.
 void exportPdf(benchmark::State& run) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("元帳.pdf"));
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     w.state.fillPrintKindNames();
     w.window->setFileChooser([&](const QString&, const QString&, bool) { return path; });
     for (auto _ : run)
         w.window->mnuFileExportPdf_Click();
 }
-BENCHMARK(exportPdf)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(exportPdf)->Apply(sizesAndMixes)->Iterations(2);
 
 // The print preview of the chosen kind (年間元帳) from the command to the
 // first page drawn on the screen, tabulation included; closed once seen.
 void previewPrintout(benchmark::State& run) {
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     w.state.fillPrintKindNames();
     int pages = 0;
     for (auto _ : run) {
@@ -158,16 +140,16 @@ void previewPrintout(benchmark::State& run) {
     }
     run.counters["pages"] = pages;
 }
-BENCHMARK(previewPrintout)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(previewPrintout)->Apply(sizesAndMixes)->Iterations(2);
 
 // The CSV command: the whole ledger (choice 0) or the term pages with their
 // tabulation (2), in UTF-8, and the same in Shift_JIS (1, 3).
 void exportCsv(benchmark::State& run) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("元帳.csv"));
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     w.window->setFileChooser([&](const QString&, QString& filter, bool) {
-        filter = filter.split(QStringLiteral(";;")).value(int(run.range(1)));
+        filter = filter.split(QStringLiteral(";;")).value(int(run.range(2)));
         return path;
     });
     for (auto _ : run) {
@@ -177,57 +159,44 @@ void exportCsv(benchmark::State& run) {
     run.counters["bytes"] = double(QFileInfo(path).size());
 }
 BENCHMARK(exportCsv)
-    ->ArgsProduct({{10'000}, {0, 1, 2, 3}})
+    ->ArgNames({"entries", "distinct", "choice"})
+    ->ArgsProduct({{2'000, 10'000, 50'000}, {Realistic, EveryItemDifferent}, {0, 1, 2, 3}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
 // The receipt check from the command to its window filled.
 void receiptCheck(benchmark::State& run) {
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     for (auto _ : run)
         w.window->mnuToolsReceiptCheck_Click();
 }
-BENCHMARK(receiptCheck)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-void openLedgerFile(benchmark::State& run) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("大きな元帳.txt"));
-    {
-        ArticlePtr ledger = makeLedger(int(run.range(0)));
-        saveLedgerFile(path, LedgerTitles{}, ledger);
-    }
-    for (auto _ : run) {
-        run.PauseTiming();
-        auto w = std::make_unique<Window>(0);
-        run.ResumeTiming();
-        w->window->loadArticleFile(path);
-        run.PauseTiming();
-        w.reset();
-        run.ResumeTiming();
-    }
-}
-BENCHMARK(openLedgerFile)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(receiptCheck)->Apply(sizesAndMixes)->Iterations(5);
 
 void saveLedgerFileFromWindow(benchmark::State& run) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("大きな元帳.txt"));
-    Window w(int(run.range(0)));
+    Window w(int(run.range(0)), int(run.range(1)));
     for (auto _ : run)
         w.window->saveArticleFile(path);
 }
-BENCHMARK(saveLedgerFileFromWindow)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(saveLedgerFileFromWindow)->Apply(sizesAndMixes)->Iterations(5);
 
-// A class of 40 with 40 collections (all incomes of a 2,000-entry year
-// given an amount per pupil would be too many: 40 is a busy year).
-ArticlePtr makeCollectionLedger(int entries, int collections) {
-    ArticlePtr ledger = makeLedger(entries);
-    int made = 0;
-    for (ArticlePtr e = ledger->nextArticle(); e && made < collections; e = e->nextArticle()) {
-        if (e->taIncome() && e->taKey() % (entries / collections / 2 + 1) == 0) {
-            e->setTaPerPerson(e->taAmount() / 40 + 1);
-            e->setTaStudentsNumber(40);
-            ++made;
-        }
+// The ledger with 40 collections for a class of 40, spread over the year:
+// the other incomes lose their amount per pupil (a busy year has 40).
+ArticlePtr makeCollectionLedger(int entries, int mix) {
+    ArticlePtr ledger = benchLedger(entries, mix);
+    int incomes = 0;
+    for (ArticlePtr e = ledger->nextArticle(); e; e = e->nextArticle())
+        incomes += e->taIncome() ? 1 : 0;
+    int seen = 0;
+    for (ArticlePtr e = ledger->nextArticle(); e; e = e->nextArticle()) {
+        if (!e->taIncome())
+            continue;
+        const bool collection = seen++ % std::max(1, incomes / 40) == 0;
+        e->setTaPerPerson(collection ? 500 : 0);
+        e->setTaStudentsNumber(collection ? 40 : 0);
+        if (collection)
+            e->setTaAmount(500 * 40);
     }
     return ledger;
 }
@@ -236,8 +205,7 @@ ArticlePtr makeCollectionLedger(int entries, int collections) {
 // table drawn again with the pupil's 未納額 and the column's foot.
 void toggleRollTick(benchmark::State& run) {
     Window w(0);
-    ArticlePtr ledger = makeCollectionLedger(2'000, 40);
-    mergeIntoLedger(w.state.ledger, ledger);
+    mergeIntoLedger(w.state.ledger, makeCollectionLedger(int(run.range(0)), int(run.range(1))));
     w.state.studentCount = 40;
     w.window->show();
     w.window->SSTabSheets->setCurrentIndex(9);
@@ -252,9 +220,9 @@ void toggleRollTick(benchmark::State& run) {
     }
     run.counters["collections"] = w.window->roll().columnCount();
 }
-BENCHMARK(toggleRollTick)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(toggleRollTick)->Apply(sizesAndMixes)->Iterations(200);
 
-// Opening a 2,000-entry ledger as the window does (read, lists, roll
+// Opening a ledger as the window does (read, lists, roll
 // following the ledger) without (0) and with (1) its roll file of 40
 // pupils × 40 collections, every other tick paid.
 void openLedgerWithRoll(benchmark::State& run) {
@@ -262,7 +230,7 @@ void openLedgerWithRoll(benchmark::State& run) {
     const QString path = dir.filePath(QStringLiteral("集金のある元帳.txt"));
     {
         Window w(0);
-        mergeIntoLedger(w.state.ledger, makeCollectionLedger(2'000, 40));
+        mergeIntoLedger(w.state.ledger, makeCollectionLedger(int(run.range(0)), int(run.range(1))));
         w.state.studentCount = 40;
         w.window->SSTabSheets->setCurrentIndex(9);
         QAbstractItemModel* table = w.window->GridRoll->model();
@@ -271,7 +239,7 @@ void openLedgerWithRoll(benchmark::State& run) {
                 emit w.window->GridRoll->clicked(table->index(pupil, column));
         }
         w.window->saveArticleFile(path);
-        if (run.range(0) == 0)
+        if (run.range(2) == 0)
             QFile::remove(rollPathFor(path));
     }
     for (auto _ : run) {
@@ -285,7 +253,11 @@ void openLedgerWithRoll(benchmark::State& run) {
         run.ResumeTiming();
     }
 }
-BENCHMARK(openLedgerWithRoll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(openLedgerWithRoll)
+    ->ArgNames({"entries", "distinct", "roll"})
+    ->ArgsProduct({{2'000, 10'000, 50'000}, {Realistic, EveryItemDifferent}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
 
