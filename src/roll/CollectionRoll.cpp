@@ -1,5 +1,7 @@
 #include "CollectionRoll.h"
 
+#include <algorithm>
+
 namespace sorobe {
 
 bool isCollection(const SorobeArticle& entry) {
@@ -158,6 +160,17 @@ bool CollectionRoll::inUse() const {
         }
     }
     return false;
+}
+
+void CollectionRoll::dropTicksBeyond(int pupils) {
+    const auto trim = [pupils](RollColumn& column) {
+        if (column.paid && column.paid->size() > std::size_t(std::max(pupils, 0)))
+            column.paid->resize(std::size_t(std::max(pupils, 0)));
+    };
+    for (RollColumn& column : m_columns)
+        trim(column);
+    for (auto& [key, column] : m_aside)
+        trim(column);
 }
 
 void CollectionRoll::reset(int pupils) {

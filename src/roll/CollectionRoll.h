@@ -92,6 +92,9 @@ public:
     // tick, or a roster size set by hand. An unused roll is never written.
     bool inUse() const;
     void markRosterEdited() { m_rosterEdited = true; }
+    // Forgets the ticks of 出席番号 above `pupils`, also in the columns kept
+    // aside: pupils taken off the roster leave nothing to come back later.
+    void dropTicksBeyond(int pupils);
     bool rosterEdited() const { return m_rosterEdited; }
     // Back to an empty roll of `pupils` pupils, nothing kept aside.
     void reset(int pupils);

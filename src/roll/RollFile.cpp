@@ -395,8 +395,12 @@ QString rollPathFor(const QString& ledgerPath) {
     // A dot that starts the name marks a hidden file, not an extension.
     if (dot <= nameStart)
         return ledgerPath + QStringLiteral(".roll");
-    // A ledger itself named ".roll" must not have the roll written over it.
-    if (QStringView(ledgerPath).sliced(dot + 1).compare(u"roll", Qt::CaseInsensitive) == 0)
+    // A ledger itself named ".roll" must not have the roll written over it,
+    // nor may a ledger's backup (.bak), opened to recover it, share the
+    // roll of the ledger it backs up.
+    const QStringView extension = QStringView(ledgerPath).sliced(dot + 1);
+    if (extension.compare(u"roll", Qt::CaseInsensitive) == 0 ||
+        extension.compare(u"bak", Qt::CaseInsensitive) == 0)
         return ledgerPath + QStringLiteral(".roll");
     return ledgerPath.left(dot) + QStringLiteral(".roll");
 }

@@ -11,6 +11,14 @@ namespace {
 
 constexpr int footRows = 2; // 人数, 金額
 
+// 「1,234」 as the lists show amounts, for sums that may pass 32 bits.
+QString amountText(std::int64_t amount) {
+    QString digits = QString::number(amount < 0 ? -amount : amount);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return amount < 0 ? u'-' + digits : digits;
+}
+
 // 「4月分 学級費 ＠500」 over three short lines, as a column heading.
 QString collectionHeading(const CollectionId& id) {
     QStringList lines;
@@ -62,7 +70,10 @@ Qt::ItemFlags RollTableModel::flags(const QModelIndex& index) const {
 }
 
 QVariant RollTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
+    // The table may ask before it has heard that the roll changed: what the
+    // roll no longer has is shown as nothing.
+    if (!index.isValid() || m_collections > m_roll.columnCount() ||
+        m_pupils > m_roll.roster().size())
         return {};
     const int pupil = pupilOf(index);
     const int collection = collectionOf(index);
@@ -88,7 +99,7 @@ QVariant RollTableModel::data(const QModelIndex& index, int role) const {
     if (pupil > 0 && owedColumn) {
         if (role == Qt::DisplayRole) {
             const std::int64_t owed = m_roll.owed(pupil);
-            return owed == 0 ? QString() : formatAmount(std::int32_t(owed));
+            return owed == 0 ? QString() : amountText(owed);
         }
         if (role == Qt::ForegroundRole)
             return QBrush(QColor(255, 0, 0));
@@ -100,7 +111,7 @@ QVariant RollTableModel::data(const QModelIndex& index, int role) const {
         const CollectionRoll::Foot foot = m_roll.foot(collection);
         if (role == Qt::DisplayRole)
             return footRow == 0 ? QStringLiteral("%1/%2").arg(foot.paid).arg(foot.expected)
-                                : formatAmount(std::int32_t(foot.money));
+                                : amountText(foot.money);
         // The ledger says another number of pupils paid: one of the two is wrong.
         if (role == Qt::ForegroundRole && footRow == 0 && foot.disagrees)
             return QBrush(QColor(255, 0, 0));
@@ -113,13 +124,14 @@ QVariant RollTableModel::data(const QModelIndex& index, int role) const {
         std::int64_t owed = 0;
         for (int p = 1; p <= m_pupils; ++p)
             owed += m_roll.owed(p);
-        return owed == 0 ? QString() : formatAmount(std::int32_t(owed));
+        return owed == 0 ? QString() : amountText(owed);
     }
     return {};
 }
 
 QVariant RollTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) ||
+        m_collections > m_roll.columnCount() || m_pupils > m_roll.roster().size())
         return {};
     if (orientation == Qt::Horizontal) {
         if (section == m_collections)

@@ -160,10 +160,12 @@ bool frmMain::saveArticleFile(const QString& path) {
         return false;
     }
     m_diskStamp = DiskStamp::of(path);
-    saveRollBeside(path);
+    // A roll that could not be written keeps the document unsaved, so that
+    // closing it asks again rather than losing the ticks.
+    const bool rollSaved = saveRollBeside(path);
     markSaved();
     rememberRecentFile(path);
-    return true;
+    return rollSaved;
 }
 
 void frmMain::mnuFileOpen_Click() {

@@ -162,6 +162,7 @@ void frmMain::CommandRollRoster_Click() {
     if (edited == m_roll->roster())
         return;
     m_roll->roster() = edited;
+    m_roll->dropTicksBeyond(edited.size());
     m_roll->markRosterEdited();
     m_rollModel->rebuild();
     rollChanged();
@@ -180,6 +181,8 @@ void frmMain::CommandRollPrint_Click() {
     chosen.setPageOrientation(QPageLayout::Landscape);
     if (choosePrinter(chosen))
         renderRoll(chosen);
+    // The ledgers and reports are upright: their print dialog shows them so.
+    chosen.setPageOrientation(QPageLayout::Portrait);
 }
 
 void frmMain::CommandRollPreview_Click() {
@@ -202,27 +205,44 @@ void frmMain::CommandRollPdf_Click() {
 
 void frmMain::openRollBeside(const QString& ledgerPath, bool ledgerWasEmpty) {
     m_rollUnreadable = false;
-    // Entries kept from before the open keep the roll they had; a roll file
-    // is for its own ledger alone.
-    if (!ledgerWasEmpty)
+    const QString rollPath = rollPathFor(ledgerPath);
+    const bool hasFile = QFileInfo::exists(rollPath);
+    if (!ledgerWasEmpty) {
+        // The file's entries join those already in the window, whose roll
+        // stays; the file's own roll is not merged in, and is kept on disk
+        // as it is until the teacher changes the roll.
+        m_rollUnreadable = hasFile;
+        if (hasFile)
+            QMessageBox::information(
+                this, m_programTitle,
+                QStringLiteral("記録のある画面に開いたため、「%1」の集金表は読み込んでいません。"
+                               "集金表を変えるまで、このファイルはそのまま残ります。")
+                    .arg(QDir::toNativeSeparators(rollPath)));
         return;
+    }
     m_roll->reset(m_state.studentCount);
     m_rollModified = false;
     m_rollEdited = false;
-    const QString rollPath = rollPathFor(ledgerPath);
-    if (!QFileInfo::exists(rollPath))
+    if (!hasFile) {
+        m_rollModel->rebuild();
         return;
+    }
     const RollReadResult read = readRollFile(rollPath);
     if (!read.ok()) {
         // The ledger opens all the same; the damaged roll is kept on disk,
         // not written over, until the teacher changes the roll.
         m_rollUnreadable = true;
+        m_rollModel->rebuild();
         QMessageBox::warning(this, m_programTitle,
-                             read.message + QStringLiteral("\n帳簿は開きましたが、集金表は"
-                                                           "読み込んでいません。"));
+                             read.message +
+                                 QStringLiteral("\n帳簿は開きましたが、集金表は読み込んでいません。"
+                                                "前に保存した集金表は「%1」に残っています。")
+                                     .arg(QDir::toNativeSeparators(rollBackupPath(rollPath))));
         return;
     }
     const QStringList dropped = attachRoll(*m_roll, *read.roll, m_state.ledger);
+    // The table shows the roll read before any message is on screen.
+    m_rollModel->rebuild();
     if (!dropped.isEmpty()) {
         m_rollModified = true;
         QMessageBox::information(
@@ -242,6 +262,20 @@ bool frmMain::saveRollBeside(const QString& ledgerPath) {
     if ((!m_roll->inUse() && !hasFile) || (m_rollUnreadable && !m_rollEdited)) {
         m_rollModified = false;
         return true;
+    }
+    // A roll file that could not be read is moved aside whole rather than
+    // made the backup: the backup keeps the last roll that could be read.
+    if (m_rollUnreadable && hasFile) {
+        const QString aside = rollPath + QStringLiteral(".unreadable");
+        QFile::remove(aside);
+        if (!QFile::rename(rollPath, aside)) {
+            QMessageBox::warning(this, m_programTitle,
+                                 QStringLiteral("帳簿は保存しましたが、読めなかった集金表"
+                                                "「%1」を置き換えられないため、集金表は"
+                                                "保存していません。")
+                                     .arg(QDir::toNativeSeparators(rollPath)));
+            return false;
+        }
     }
     const RollSaveResult saved = saveRollFile(rollPath, *m_roll);
     if (!saved.ok) {

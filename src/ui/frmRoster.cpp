@@ -128,7 +128,8 @@ bool frmRoster::readTable(Roster& roster, QString& fault) const {
             return false;
         }
         if (movedIn.isValid() && movedOut.isValid() && movedOut <= movedIn) {
-            fault = QStringLiteral("%1番の転出日が転入日より前になっています。").arg(number);
+            fault = QStringLiteral("%1番の転出日が転入日と同じか、それより前になっています。")
+                        .arg(number);
             return false;
         }
         roster.setMovedIn(number, movedIn);

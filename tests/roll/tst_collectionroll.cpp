@@ -281,6 +281,23 @@ private slots:
                  foot);
     }
 
+    // Pupils taken off the roster leave no ticks behind for the pupils who
+    // later get their numbers, in live columns and in columns kept aside.
+    void ticksOfPupilsTakenOffGo() {
+        CollectionRoll roll;
+        roll.reset(5);
+        const ArticlePtr ledger = ledgerOf("c 1 04/08 fee - 500, c 2 05/08 fee - 700");
+        roll.follow(ledger);
+        QVERIFY(roll.setPaid(0, 5, true) && roll.setPaid(1, 5, true) && roll.setPaid(1, 2, true));
+        ledger->removeNextArticle(); // the April collection leaves: its column goes aside
+        roll.follow(ledger);
+        roll.roster().resize(3);
+        roll.dropTicksBeyond(3);
+        roll.roster().resize(5);
+        roll.follow(ledgerOf("c 1 04/08 fee - 500, c 2 05/08 fee - 700"));
+        QCOMPARE(columnsOf(roll), QStringLiteral("1@500: 2@700:2"));
+    }
+
     void owed_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("owed"); // pupils 1 to 4 (4 is not in the class)
