@@ -11,6 +11,8 @@
 #include "SharedState.h"
 
 #include <QDate>
+#include <QFont>
+#include <QHash>
 #include <QMainWindow>
 #include <QPageLayout>
 #include <QRect>
@@ -307,6 +309,9 @@ private:
     bool mayOverwriteFile();
     // The height of a list row whose item takes its lines in the column.
     int listRowHeight(const QFontMetricsF& metrics, const QString& text, int columnWidth) const;
+    // Widths of the items measured so far, in pixels of the window's font.
+    mutable QHash<QString, double> m_textWidths;
+    mutable QFont m_textWidthsFont;
     // The lists grow with the window beyond its designed size.
     struct ItemColumn {
         FlexGrid* grid;

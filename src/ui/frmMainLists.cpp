@@ -61,7 +61,17 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 
 int frmMain::listRowHeight(const QFontMetricsF& metrics, const QString& text,
                            int columnWidth) const {
-    const double width = metrics.horizontalAdvance(text) * twipsPerPixel();
+    // An item is measured once for all the lists that show it (a term's,
+    // its half year's and the year's page) and for every refill after: with
+    // tens of thousands of different items, measuring is most of a refill.
+    if (m_textWidthsFont != font()) {
+        m_textWidths.clear();
+        m_textWidthsFont = font();
+    }
+    auto known = m_textWidths.constFind(text);
+    if (known == m_textWidths.cend())
+        known = m_textWidths.insert(text, metrics.horizontalAdvance(text));
+    const double width = *known * twipsPerPixel();
     // Halves go to the even neighbour, as whole twips always have.
     const long w = std::lrint(width + 100);
     const long lines = columnWidth > 0 ? w / columnWidth + 1 : 1;
