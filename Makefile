@@ -36,8 +36,9 @@ package: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target sorobe
 	cd $(BUILD_DIR) && cpack -G DEB
 
+# Every benchmark at 2,000, 10,000 and 50,000 entries, as one table.
 bench: build
-	for b in $(BUILD_DIR)/bench/sorobe_bench $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	bash scripts/bench-table.sh $(BUILD_DIR)/bench/sorobe_bench $(BUILD_DIR)/bench/bench_*
 
 clean:
 	rm -rf $(BUILD_DIR)
