@@ -141,7 +141,7 @@ private slots:
         QTest::newRow("folder at the backup")
             << QByteArray("old\n") << QByteArray("dir") << "."
             << QStringLiteral("集金表「%1」に保存できませんでした。バックアップを作れません。"
-                              "「%1.bak」に書き込めません。")
+                              "「%1.bak」に書き込めません。同じ名前のフォルダーがあります。")
             << QByteArray("old\n") << QByteArray("dir");
         QTest::newRow("missing folder")
             << none << none << "gone"
