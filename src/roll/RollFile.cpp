@@ -1,7 +1,7 @@
 #include "RollFile.h"
 
 #include "DisplayFormat.h"
-#include "LineFile.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -444,31 +444,9 @@ RollSaveResult saveRollFile(const QString& path, const CollectionRoll& roll) {
         return failure(QStringLiteral("保存するファイルの名前がありません。"));
     const QString notSaved =
         QStringLiteral("集金表「%1」に保存できませんでした。").arg(shownPath(path));
-    const QFileInfo target(path);
-    if (target.isDir())
-        return failure(notSaved + QStringLiteral("同じ名前のフォルダーがあります。"));
-    if (!QFileInfo(target.absolutePath()).isDir())
-        return failure(notSaved + QStringLiteral("保存先のフォルダー「%1」がありません。")
-                                      .arg(shownPath(target.absolutePath())));
-
-    // As the ledger: the backup replaces an older one only as a complete
-    // copy, and the roll is written only once the backup is there.
-    if (target.exists()) {
-        QFile old(path);
-        QByteArray oldBytes;
-        if (old.open(QIODevice::ReadOnly))
-            oldBytes = old.readAll();
-        if (!old.isOpen() || old.error() != QFileDevice::NoError)
-            return failure(notSaved + QStringLiteral("今のファイルを読めないため、"
-                                                     "バックアップを作れません。"));
-        QString reason;
-        if (!writeWholeFile(rollBackupPath(path), oldBytes, &reason))
-            return failure(notSaved + QStringLiteral("バックアップを作れません。") + reason);
-    }
-
-    QString reason;
-    if (!writeWholeFile(path, encodeRoll(roll), &reason))
-        return failure(notSaved + reason);
+    QString why;
+    if (!saveKeepingBackup(path, rollBackupPath(path), encodeRoll(roll), &why))
+        return failure(notSaved + why);
     return RollSaveResult{true, QString()};
 }
 

@@ -39,7 +39,8 @@ struct RollSaveResult {
     QString message; // naming the file, on failure
 };
 // Written as the ledger is: the file there before copied to its backup
-// first, then the new one in its place in one step; nothing changed on failure.
+// first (with its permission bits, replacing a link at the backup's name),
+// then the new one in its place in one step; nothing changed on failure.
 RollSaveResult saveRollFile(const QString& path, const CollectionRoll& roll);
 
 // A roll as its file holds it, before it meets the ledger.

@@ -3,10 +3,9 @@
 #include "GeneralDate.h"
 #include "LineFile.h"
 #include "NumericText.h"
+#include "WholeFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -472,34 +471,10 @@ LedgerSaveResult saveLedgerFile(const QString& path, const LedgerTitles& titles,
         return failure(notSaved + encoded.fault);
     if (path.isEmpty())
         return failure(QStringLiteral("保存するファイルの名前がありません。"));
-    const QFileInfo target(path);
-    if (target.isDir())
-        return failure(notSaved + QStringLiteral("同じ名前のフォルダーがあります。"));
-    if (!QFileInfo(target.absolutePath()).isDir())
-        return failure(notSaved + QStringLiteral("保存先のフォルダー「%1」がありません。")
-                                      .arg(shownPath(target.absolutePath())));
-
-    // The backup is written as safely as the ledger: an older backup is
-    // replaced only by a complete copy. A file named like its own backup
-    // ("x.bak") has no separate place for one.
-    const QString backup = ledgerBackupPath(path);
-    if (target.exists() && backup != path) {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly))
-            return failure(notSaved + QStringLiteral("今のファイルを読めないため、"
-                                                     "バックアップを作れません。"));
-        const QByteArray oldBytes = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return failure(notSaved + QStringLiteral("今のファイルを読めないため、"
-                                                     "バックアップを作れません。"));
-        QString reason;
-        if (!writeWholeFile(backup, oldBytes, &reason))
-            return failure(notSaved + QStringLiteral("バックアップを作れません。") + reason);
-    }
-
-    QString reason;
-    if (!writeWholeFile(path, encoded.bytes, &reason))
-        return failure(reason);
+    // A file named like its own backup ("x.bak") has no separate place for one.
+    QString why;
+    if (!saveKeepingBackup(path, ledgerBackupPath(path), encoded.bytes, &why))
+        return failure(notSaved + why);
     return LedgerSaveResult{true, QString()};
 }
 

@@ -84,9 +84,11 @@ struct LedgerSaveResult {
 };
 
 // Writes the ledger to `path`. The file there before is first copied to
-// ledgerBackupPath(path), replacing an older backup; then the new file takes
-// its place in one step. On any failure nothing has changed at `path`. A
-// first save (no file at `path` yet) writes no backup.
+// ledgerBackupPath(path), with its permission bits, replacing an older backup
+// (or a link at that name, never written through); then the new file takes
+// its place in one step. A link at `path` is kept and the file it leads to
+// written. On any failure nothing has changed at `path`, and the message says
+// why. A first save (no file at `path` yet) writes no backup.
 LedgerSaveResult saveLedgerFile(const QString& path, const LedgerTitles& titles,
                                 const ArticlePtr& ledger);
 

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace sorobe {
 
@@ -72,29 +71,6 @@ void LineWriter::writeDate(DateTime value) {
 
 bool LineWriter::saveTo(const QString& path, QString* reason) const {
     return writeWholeFile(path, m_bytes, reason);
-}
-
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason) {
-    const auto fail = [&](const QString& why) {
-        if (reason)
-            *reason = why;
-        return false;
-    };
-    QSaveFile file(path);
-    // Unbuffered, so that a full disk shows in the count write() returns:
-    // commit() has been seen to report success after a short write.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(QStringLiteral("「%1」に書き込めません。").arg(shownPath(path)));
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size() || file.error() != QFileDevice::NoError || !file.flush()) {
-        file.cancelWriting();
-        return fail(QStringLiteral("「%1」に書き込めませんでした。ディスクの空きが足りない"
-                                   "可能性があります。")
-                        .arg(shownPath(path)));
-    }
-    if (!file.commit())
-        return fail(QStringLiteral("「%1」を保存できませんでした。").arg(shownPath(path)));
-    return true;
 }
 
 LineReader::LineReader(QByteArray contents)

@@ -7,6 +7,7 @@
 // first fault without having changed anything.
 
 #include "DateTime.h"
+#include "WholeFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -51,12 +52,6 @@ private:
     QByteArray m_bytes;
     int m_lineCount = 0;
 };
-
-// Replaces the file at `path` by `bytes` as a whole: the new content goes to a
-// temporary file beside it, which takes the old file's place only when every
-// byte was written. On failure the old file is left as it was and `reason`
-// (when given) says in Japanese what went wrong.
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 class LineReader {
 public:

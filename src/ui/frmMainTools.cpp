@@ -6,11 +6,11 @@
 #include "DisplayFormat.h"
 #include "FlexGrid.h"
 #include "LedgerCsv.h"
-#include "LineFile.h"
 #include "NewSchoolYear.h"
 #include "ReceiptCheck.h"
 #include "TermCalendar.h"
 #include "TermCsv.h"
+#include "WholeFile.h"
 #include "frmMain.h"
 #include "frmReceiptCheck.h"
 
@@ -88,11 +88,11 @@ void frmMain::mnuFileExportCsv_Click() {
                                                 "この文字を直してから書き出してください。"));
         return;
     }
-    QString reason;
-    if (!writeWholeFile(path, csv.bytes, &reason))
+    QString why;
+    if (!replaceWholeFile(path, csv.bytes, {}, &why))
         QMessageBox::warning(this, m_programTitle,
                              QStringLiteral("「%1」に書き出せませんでした。%2")
-                                 .arg(QDir::toNativeSeparators(path), reason));
+                                 .arg(QDir::toNativeSeparators(path), why));
 }
 
 int frmMain::expenseCount() const {

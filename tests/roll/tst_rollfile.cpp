@@ -122,8 +122,8 @@ private slots:
     }
 
     void save_data() {
-        QTest::addColumn<QByteArray>("before"); // at the path; "dir" a folder
-        QTest::addColumn<QByteArray>("backupBefore");
+        QTest::addColumn<QByteArray>("before");       // at the path; "dir" a folder
+        QTest::addColumn<QByteArray>("backupBefore"); // "link" a link to other.txt beside it
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("message"); // %1 the path, %2 its folder
         QTest::addColumn<QByteArray>("after");
@@ -133,6 +133,8 @@ private slots:
         QTest::newRow("first") << none << none << "." << QString() << written << none;
         QTest::newRow("backup of the old")
             << QByteArray("old\n") << none << "." << QString() << written << QByteArray("old\n");
+        QTest::newRow("link at the backup") << QByteArray("old\n") << QByteArray("link") << "."
+                                            << QString() << written << QByteArray("old\n");
         QTest::newRow("folder at the path")
             << QByteArray("dir") << none << "."
             << QStringLiteral(
@@ -141,7 +143,7 @@ private slots:
         QTest::newRow("folder at the backup")
             << QByteArray("old\n") << QByteArray("dir") << "."
             << QStringLiteral("集金表「%1」に保存できませんでした。バックアップを作れません。"
-                              "「%1.bak」に書き込めません。")
+                              "「%1.bak」に書き込めません。同じ名前のフォルダーがあります。")
             << QByteArray("old\n") << QByteArray("dir");
         QTest::newRow("missing folder")
             << none << none << "gone"
@@ -160,9 +162,14 @@ private slots:
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(folder + QStringLiteral("/2026年度.roll"));
         const QString backup = path + QStringLiteral(".bak");
+        // What a link at the backup's name leads to is not the roll's to change.
+        const QString other = dir.filePath(QStringLiteral("other.txt"));
+        QVERIFY(putFile(other, "other\n"));
         for (const auto& [at, bytes] : {std::pair{path, before}, std::pair{backup, backupBefore}}) {
             if (bytes == "dir")
                 QVERIFY(QDir().mkpath(at));
+            else if (bytes == "link")
+                QVERIFY(QFile::link(other, at));
             else if (bytes != "(none)")
                 QVERIFY(putFile(at, bytes));
         }
@@ -176,10 +183,14 @@ private slots:
             message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(path))
                 .replace(QStringLiteral("%2"), QDir::toNativeSeparators(dir.filePath(folder))));
         const auto onDisk = [](const QString& at) {
-            return QFileInfo(at).isDir() ? QByteArray("dir") : fileBytes(at);
+            const QFileInfo info(at);
+            return info.isSymLink() ? QByteArray("link")
+                   : info.isDir()   ? QByteArray("dir")
+                                    : fileBytes(at);
         };
         QCOMPARE(onDisk(path), after == "(written)" ? sampleBytes() : after);
         QCOMPARE(onDisk(backup), backupAfter);
+        QCOMPARE(fileBytes(other), QByteArray("other\n"));
         if (!saved.ok)
             return;
 

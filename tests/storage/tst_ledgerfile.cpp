@@ -7,10 +7,13 @@
 #include "LedgerFile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sorobe;
 
@@ -124,6 +127,65 @@ void addCopies(const ArticlePtr& target, const ArticlePtr& source, int firstKey,
         }
     }
 }
+
+// A folder to save 2002.txt in, laid out and read back as lines: "name=text" a
+// file (OLD and NEW: the ledger before and after the save), "name->path" a
+// link, "name/" a folder; "%d" stands for the folder's own path.
+struct SaveFolder {
+    QTemporaryDir dir;
+    QDir root{dir.path()};
+    const QHash<QString, QByteArray> known{
+        {u"OLD"_qs, encodeLedger(classTitles(), manyEntries(5, 1)).bytes},
+        {u"NEW"_qs, encodeLedger(classTitles(), manyEntries(7, 2)).bytes}};
+
+    QByteArray local(const QString& name) const { return QFile::encodeName(root.filePath(name)); }
+    bool lay(const QStringList& lines) const {
+        for (const QString& line : lines) {
+            const QStringList link = line.split(u"->"_qs);
+            const qsizetype equals = line.indexOf(u'=');
+            const QString text = line.mid(equals + 1);
+            const bool made =
+                link.size() == 2
+                    ? ::symlink(QFile::encodeName(QString(link[1]).replace(u"%d"_qs, root.path())),
+                                local(link[0])) == 0
+                : equals < 0
+                    ? root.mkpath(line)
+                    : putFile(root.filePath(line.left(equals)), known.value(text, text.toUtf8()));
+            if (!made)
+                return false;
+        }
+        return true;
+    }
+    QStringList read() const {
+        QStringList lines;
+        QDirIterator all(root.path(),
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+        while (all.hasNext()) {
+            const QFileInfo entry = all.nextFileInfo();
+            const QString name = root.relativeFilePath(entry.filePath());
+            if (entry.isSymLink()) {
+                QByteArray link(4096, '\0');
+                link.truncate(std::max<ssize_t>(0, ::readlink(local(name), link.data(), 4096)));
+                lines << name + u"->"_qs + QFile::decodeName(link).replace(root.path(), u"%d"_qs);
+            } else if (entry.isDir()) {
+                lines << name + u'/';
+            } else {
+                const QByteArray bytes = fileBytes(entry.filePath());
+                lines << name + u'=' + known.key(bytes, QString::fromUtf8(bytes));
+            }
+        }
+        lines.sort();
+        return lines;
+    }
+    int bits(const QString& name) const {
+        struct stat status {};
+        return ::stat(local(name), &status) == 0 ? int(status.st_mode & 07777) : -1;
+    }
+    bool setBits(const QString& name, int bits) const {
+        return ::chmod(local(name), mode_t(bits)) == 0;
+    }
+};
 
 } // namespace
 
@@ -298,6 +360,122 @@ private slots:
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{u"2002年度.bak"_qs, u"2002年度.txt"_qs}));
+    }
+
+    // What a save leaves in the folder, and why it made none: a link at the
+    // ledger's name is kept and the file it leads to written (a ledger kept in
+    // a synced folder); one at the backup's name is replaced and what it led to
+    // left alone; leftovers of a stopped save of these files go, nothing else.
+    // Root may write whatever the permissions say: rows that lock are skipped.
+    void saveLeavesTheFolder_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("locked"); // made read-only for the save
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("why"); // after 「%1」に保存できませんでした。
+        QTest::addColumn<QStringList>("after"); // none: as before
+        const QString l = u"2002.txt"_qs, memo = QStringLiteral("other.txt=他人のメモ");
+        const QStringList saved{u"2002.bak=OLD"_qs, u"2002.txt=NEW"_qs};
+        QTest::newRow("backup's name links to another file")
+            << QStringList{u"2002.txt=OLD"_qs, u"2002.bak->%d/other.txt"_qs, memo} << QString() << l
+            << QString() << saved + QStringList{memo};
+        QTest::newRow("ledger's name links into a synced folder")
+            << QStringList{u"2002.txt->s/2002.txt"_qs, u"s/"_qs, u"s/2002.txt=OLD"_qs} << QString()
+            << l << QString()
+            << QStringList{u"2002.bak=OLD"_qs, u"2002.txt->s/2002.txt"_qs, u"s/"_qs,
+                           u"s/2002.txt=NEW"_qs};
+        QTest::newRow("ledger's name links to no file yet")
+            << QStringList{u"2002.txt->s/2002.txt"_qs, u"s/"_qs} << QString() << l << QString()
+            << QStringList{u"2002.txt->s/2002.txt"_qs, u"s/"_qs, u"s/2002.txt=NEW"_qs};
+        QTest::newRow("ledger's name links into no folder")
+            << QStringList{u"2002.txt->gone/2002.txt"_qs} << QString() << l
+            << QStringLiteral("リンクの先のフォルダー「%d/gone」がありません。") << QStringList();
+        const QStringList kept{
+            u".~sorobe-save.other.txt.abc123=x"_qs, u".~sorobe-save.2002.txt.abc12=x"_qs,
+            u".~sorobe-save.2002.txt.abc-12=x"_qs,  u".~sorobe-save.2002.txt.abc123.txt=x"_qs,
+            u".~sorobe-save.2002.txt.abc123/"_qs,   u".~sorobe-lock.2002.txt#="_qs};
+        QTest::newRow("leftovers")
+            << kept + QStringList{u"2002.txt=OLD"_qs, u".~sorobe-save.2002.txt.Ab12Z9=OLD"_qs,
+                                  u".~sorobe-save.2002.bak.000000="_qs}
+            << QString() << l << QString() << kept + saved;
+        // Cut to 234 bytes in its temporaries' names, to keep within 255.
+        const QString longName = QString(78, u'あ');
+        QTest::newRow("leftover of a long name")
+            << QStringList{longName + u".txt=OLD"_qs,
+                           u".~sorobe-save."_qs + longName + u".abc123="_qs}
+            << QString() << longName + u".txt"_qs << QString()
+            << QStringList{longName + u".bak=OLD"_qs, longName + u".txt=NEW"_qs};
+        QTest::newRow("folder missing")
+            << QStringList() << QString() << u"gone/2002.txt"_qs
+            << QStringLiteral("保存先のフォルダー「%d/gone」がありません。") << QStringList();
+        QTest::newRow("folder at the path")
+            << QStringList{u"2002.txt/"_qs} << QString() << l
+            << QStringLiteral("同じ名前のフォルダーがあります。") << QStringList();
+        QTest::newRow("read-only folder")
+            << QStringList{u"ro/"_qs, u"ro/2002.txt=OLD"_qs} << u"ro"_qs << u"ro/2002.txt"_qs
+            << QStringLiteral("書き込みが許されていません。") << QStringList();
+        QTest::newRow("read-only ledger")
+            << QStringList{u"2002.txt=OLD"_qs} << l << l
+            << QStringLiteral("書き込みが許されていません。") << QStringList();
+    }
+
+    void saveLeavesTheFolder() {
+        QFETCH(QStringList, before);
+        QFETCH(QString, locked);
+        QFETCH(QString, saved);
+        QFETCH(QString, why);
+        QFETCH(QStringList, after);
+        if (!locked.isEmpty() && ::geteuid() == 0)
+            QSKIP("root may write whatever the permissions say");
+        SaveFolder folder;
+        QVERIFY(folder.lay(before));
+        const QStringList untouched = folder.read();
+        const int bits = folder.bits(locked);
+        QVERIFY(locked.isEmpty() || folder.setBits(locked, bits & 0555));
+        const LedgerSaveResult result =
+            saveLedgerFile(folder.root.filePath(saved), classTitles(), manyEntries(7, 2));
+        QVERIFY(locked.isEmpty() || folder.setBits(locked, bits));
+        QCOMPARE(result.message, why.isEmpty() ? QString()
+                                               : QString(u"「%1」に保存できませんでした。"_qs + why)
+                                                     .replace(u"%1"_qs, folder.root.filePath(saved))
+                                                     .replace(u"%d"_qs, folder.root.path()));
+        QCOMPARE(result.ok, why.isEmpty());
+        after.sort();
+        QCOMPARE(folder.read(), after.isEmpty() ? untouched : after);
+    }
+
+    // The backup holds what the ledger held, so it is for the same eyes; the
+    // ledger keeps its own bits, whatever the umask, and a first one gets the
+    // usual ones.
+    void saveKeepsPermissionBits_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("ledgerFile"); // where the ledger's bytes are
+        QTest::addColumn<int>("ledgerBits");     // -1: a first save
+        QTest::addColumn<int>("backupBits");     // -1: no backup yet
+        const QStringList both{u"2002.txt=OLD"_qs, u"2002.bak=x"_qs};
+        QTest::newRow("first save") << QStringList() << u"2002.txt"_qs << -1 << -1;
+        QTest::newRow("private ledger, open backup") << both << u"2002.txt"_qs << 0600 << 0644;
+        QTest::newRow("group's ledger") << both << u"2002.txt"_qs << 0664 << 0600;
+        QTest::newRow("private ledger behind a link")
+            << QStringList{u"2002.txt->s/2002.txt"_qs, u"s/"_qs, u"s/2002.txt=OLD"_qs}
+            << u"s/2002.txt"_qs << 0600 << -1;
+    }
+
+    void saveKeepsPermissionBits() {
+        QFETCH(QStringList, before);
+        QFETCH(QString, ledgerFile);
+        QFETCH(int, ledgerBits);
+        QFETCH(int, backupBits);
+        SaveFolder folder;
+        QVERIFY(folder.lay(before));
+        QVERIFY(ledgerBits < 0 || folder.setBits(ledgerFile, ledgerBits));
+        QVERIFY(backupBits < 0 || folder.setBits(u"2002.bak"_qs, backupBits));
+        const mode_t usual = ::umask(022);
+        const LedgerSaveResult saved =
+            saveLedgerFile(folder.root.filePath(u"2002.txt"_qs), classTitles(), nullptr);
+        ::umask(usual);
+        QVERIFY2(saved.ok, qPrintable(saved.message));
+        QCOMPARE(folder.bits(ledgerFile), ledgerBits < 0 ? 0644 : ledgerBits);
+        QCOMPARE(folder.bits(u"2002.bak"_qs), ledgerBits);
     }
 
     void backupPath_data() {
