@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace sorobe::print {
@@ -109,6 +110,27 @@ QStringList wrapText(const PrintSurface& surface, const QString& text, double li
     if (lines.size() > 1 && lines.last().trimmed().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+int rowsAbove(double foot) {
+    return static_cast<int>(std::floor((foot - tableTop) / rowHeight));
+}
+
+QStringList cutLines(const PrintSurface& surface, const QStringList& lines, int rows,
+                     double limit) {
+    const qsizetype kept = std::max(rows, 1);
+    if (lines.size() <= kept)
+        return lines;
+    QStringList result = lines.first(kept);
+    const QString ellipsis = QStringLiteral("…");
+    QString& last = result.last();
+    qsizetype length = last.size();
+    while (length > 0 && surface.textWidth(last.left(length) + ellipsis) > limit)
+        --length;
+    if (length > 0 && last[length - 1].isHighSurrogate())
+        --length;
+    last = last.left(length) + ellipsis;
+    return result;
 }
 
 void printFitted(PrintSurface& surface, double x, double y, double right, const QString& text) {
