@@ -3,6 +3,7 @@
 // window does it (read, parse, merge, tabulate, fill the lists).
 
 #include "BenchLedgers.h"
+#include "ItemHistoryFile.h"
 #include "LedgerFile.h"
 #include "SharedState.h"
 #include "frmMain.h"
@@ -94,6 +95,44 @@ void BM_ParseShuffledLedger(benchmark::State& state) {
         benchmark::DoNotOptimize(parseLedger(bytes, QString()).ok());
 }
 BENCHMARK(BM_ParseShuffledLedger)->Apply(sizesAndMixes);
+
+// A Sorobe.ini of `names` item names, half income and half expenses, as years
+// of saves leave it: the most used first, counts tied in runs, every name used
+// within the last two years, and a name in fifty written twice by a hand edit
+// (the second read counts it up and moves it forward).
+QString writeItemHistory(const QString& path, int names) {
+    auto history = [names](int first) {
+        SelectionPtr head = SorobeSelection::create();
+        SorobeSelection* last = head.get();
+        for (int i = first; i < names; i += 2) {
+            const auto count = static_cast<std::int16_t>(std::max(1, 500 - i / 80));
+            const DateTime date = DateTime::fromDate(2025 + i % 2, 1 + i % 12, 1 + i % 28);
+            const QString name =
+                QStringLiteral("品目%1").arg(i % 50 == 49 ? i - 40 : i, 6, 10, QLatin1Char('0'));
+            SelectionPtr record = SorobeSelection::create(name, count, date);
+            last->insertSelection(record);
+            last = record.get();
+        }
+        return head;
+    };
+    saveItemHistory(history(0), history(1), path);
+    return path;
+}
+
+// Reading the item history at start-up.
+void BM_LoadItemHistory(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = writeItemHistory(dir.filePath(QStringLiteral("Sorobe.ini")),
+                                          static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        SelectionPtr income = SorobeSelection::create();
+        SelectionPtr supply = SorobeSelection::create();
+        loadItemHistory(income, supply, path, QDate(2026, 6, 1));
+        benchmark::DoNotOptimize(income->nextSelection());
+    }
+    state.counters["file_bytes"] = static_cast<double>(QFile(path).size());
+}
+BENCHMARK(BM_LoadItemHistory)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

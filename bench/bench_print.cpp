@@ -62,6 +62,51 @@ void BM_YearLedgerLayout(benchmark::State& bench) {
 }
 BENCHMARK(BM_YearLedgerLayout)->Apply(sizesAndMixes);
 
+// One item of `characters` characters among ordinary entries: an expense
+// whose item is a pasted letter to the parents, and an income whose sub-item
+// is the same text. The ledger is saved and opened whatever its length.
+void fillLedgerWithLongItem(SharedState& state, int characters) {
+    const QString phrase = QStringLiteral("修学旅行（京都・奈良）のしおり印刷代 Vol.2、");
+    QString longItem;
+    while (longItem.size() < characters)
+        longItem += phrase;
+    longItem.truncate(characters);
+
+    ArticlePtr ledger = SorobeArticle::create();
+    const QDate start(2025, 4, 1);
+    for (int i = 0; i < 20; ++i) {
+        ArticlePtr entry = SorobeArticle::create();
+        entry->setTaDate(DateTime::fromQDate(start.addDays(i * 7)));
+        entry->setTaIncome(i % 2 == 0);
+        entry->setTaReceipt(entry->taIncome() ? 0 : std::int16_t(i));
+        entry->setTaArticle(i == 10 ? longItem : QStringLiteral("学級費"));
+        entry->setTaSubArticle(i == 4 ? longItem : QStringLiteral("%1月分").arg(i % 12 + 1));
+        entry->setTaAmount(entry->taIncome() ? 1050 : 700 + i);
+        ledger->addArticle(entry);
+    }
+    state.ledger = ledger;
+    state.termLists.yearIncome->collectArticle(true, ledger->nextArticle());
+    state.termLists.yearSupply->collectArticle(false, ledger->nextArticle());
+}
+
+// The year's ledger (kind 11) and the year's report (kind 12) of a ledger with
+// one very long item, laid out as the print command does, page numbers and all.
+void BM_LongItem(benchmark::State& bench) {
+    SharedState state;
+    fillLedgerWithLongItem(state, static_cast<int>(bench.range(0)));
+    const int kind = static_cast<int>(bench.range(1));
+    for (auto _ : bench) {
+        RecordingPrintSurface surface;
+        if (!printKind(surface, state, kind, titles()).ok)
+            bench.SkipWithError("the printout failed");
+        benchmark::DoNotOptimize(surface.operations().size());
+    }
+}
+BENCHMARK(BM_LongItem)
+    ->ArgsProduct({{800, 3200, 10000}, {11, 12}})
+    ->ArgNames({"characters", "kind"})
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace sorobe {
 
@@ -34,6 +35,12 @@ public:
     // least three years before today's is dropped (one per call).
     void appendSelectionWithCount(const SelectionPtr& ts_newrec,
                                   QDate today = QDate::currentDate());
+    // Feeds the records in, in their order, to the very list that one call of
+    // appendSelectionWithCount for each would give: the same records, order
+    // and counts. The history file holds tens of thousands of names, and each
+    // single call walks the whole list; this takes n log n steps in all.
+    void appendSelectionsWithCount(const std::vector<SelectionPtr>& ts_newrecs,
+                                   QDate today = QDate::currentDate());
     // Removes that very record; nothing if it is not there.
     void deleteSelection(const SelectionPtr& ts_target);
     // Inserts after every record with a greater count.

@@ -142,14 +142,21 @@ private:
     }
 
     void entryRows(const SorobeArticle& entry) {
-        const QStringList itemLines =
+        QStringList itemLines =
             wrapText(m_surface, entry.taArticle() + u' ' + entry.taSubArticle(), itemWrap);
         // An entry is never split, so a page may run past its usual end by the
         // lines of one entry; if that would push the page's 合　計 row off the
         // paper, the entry starts the next page instead.
-        const int rows = static_cast<int>(itemLines.size());
+        int rows = static_cast<int>(itemLines.size());
         if (m_entriesOnPage > 0 && rowTop(m_row + rows + 1) > m_surface.pageHeight())
             turnPage();
+        // Alone on its page and still too long, the item is cut above the
+        // 合　計 row at the foot of the paper.
+        const int room = rowsAbove(m_surface.pageHeight()) - m_row - 1;
+        if (rows > room) {
+            itemLines = cutLines(m_surface, itemLines, room, itemWrap);
+            rows = static_cast<int>(itemLines.size());
+        }
 
         const double y = rowText(m_row);
         m_surface.printAt(dateLeft, y, formatListDate(entry.taDate()));

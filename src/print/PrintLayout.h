@@ -35,6 +35,16 @@ inline const QColor red{255, 0, 0};
 // wider than the limit on its own still makes a line, so the split always ends.
 QStringList wrapText(const PrintSurface& surface, const QString& text, double limit);
 
+// The rows of the table that end at or above `foot`, counted from row 0: rows
+// first … first + k - 1 are on the paper when first + k is no more than this.
+int rowsAbove(double foot);
+
+// The first `rows` of an item's lines (one at least). When lines are left
+// out, the last one kept ends in 「…」 and still keeps within the limit: an
+// item too long for a whole page is cut at the foot of the paper, as a cell
+// too narrow for its text is cut at its edge.
+QStringList cutLines(const PrintSurface& surface, const QStringList& lines, int rows, double limit);
+
 // Prints the text at (x, y) in the current font, made smaller (to no less
 // than 6 points) when it would run past `right`; the size is restored after.
 void printFitted(PrintSurface& surface, double x, double y, double right, const QString& text);

@@ -113,6 +113,13 @@ private:
             m_surface.printAt(left, rowText(row) + rowHeight * static_cast<double>(k), lines[k]);
     }
 
+    // The item's lines from row `row` on, cut at the foot of the paper: only
+    // an item first on its page and longer than the page is cut, for any
+    // other goes on to the next page before it gets here.
+    QStringList onPaper(int row, const QStringList& lines, double limit) const {
+        return cutLines(m_surface, lines, rowsAbove(m_surface.pageHeight()) - row, limit);
+    }
+
     void heading() {
         if (m_titles.classAccount) {
             m_surface.printAt(pageLeft, 800, QStringLiteral("保護者各位"));
@@ -254,8 +261,9 @@ private:
             drawVertical(m_surface, x, m_top, rowTop(m_row), width);
     }
 
-    void incomeLine(const SorobeArticle& line, const QStringList& text) {
+    void incomeLine(const SorobeArticle& line, const QStringList& wrapped) {
         const int start = m_row;
+        const QStringList text = onPaper(start, wrapped, incomeItemWrap);
         itemLines(pageLeft + itemInset, start, text);
         rightWithMargin(incomeAmountRight, start, yen(line.taAmount()));
         // A carry-forward has no amount per pupil, and so no breakdown.
@@ -325,13 +333,11 @@ private:
                 if (m_linesOnPage > 0 && lastRow && fitsOnPage(m_row, pairRows + 1) &&
                     !fitsOnPage(m_row + pairRows + 1 + minClosingGap, closingRows))
                     expensePageBreak();
-                expenseHalf(pageLeft, middle, *line, text);
-                m_leftNext = m_row + rows;
+                m_leftNext = m_row + expenseHalf(pageLeft, middle, *line, text);
                 ++m_position;
                 ++m_linesOnPage;
             } else {
-                expenseHalf(middle, pageRight, *line, text);
-                m_rightNext = m_row + rows;
+                m_rightNext = m_row + expenseHalf(middle, pageRight, *line, text);
                 m_row = std::max(m_leftNext, m_rightNext);
                 drawRule(m_surface, rowTop(m_row), thinLine);
                 ++m_position;
@@ -355,11 +361,13 @@ private:
     }
 
     // One expense in the current row: item from the half's left border,
-    // amount against its right border.
-    void expenseHalf(double halfLeft, double halfRight, const SorobeArticle& line,
-                     const QStringList& text) {
+    // amount against its right border. Gives the rows its item takes.
+    int expenseHalf(double halfLeft, double halfRight, const SorobeArticle& line,
+                    const QStringList& wrapped) {
+        const QStringList text = onPaper(m_row, wrapped, expenseItemWrap);
         itemLines(halfLeft + itemInset, m_row, text);
         rightWithMargin(halfRight, m_row, yen(line.taAmount()));
+        return static_cast<int>(text.size());
     }
 
     // The rows of an expense table of one row (two expenses at most), 0 for

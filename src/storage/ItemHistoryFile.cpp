@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <vector>
 
 namespace sorobe {
 
@@ -62,23 +63,22 @@ QString dataFolder() {
 
 } // namespace
 
-void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
-                     const QString& path, QDate today) {
-    if (!incomeHistory || !supplyHistory)
-        return;
-    LineReader reader;
-    if (!reader.openFile(path))
-        return;
+namespace {
+
+// The records of the file in its order, each section's apart. A damaged record
+// ends the reading; the records before it are kept.
+void readRecords(LineReader& reader, std::vector<SelectionPtr>& income,
+                 std::vector<SelectionPtr>& supply) {
     QString line;
     if (reader.readLine(line) != LineReader::Status::Line || line != incomeSection)
         return;
 
-    SorobeSelection* section = incomeHistory.get();
+    std::vector<SelectionPtr>* section = &income;
     if (reader.readLine(line) != LineReader::Status::Line)
         return;
     for (;;) {
         if (line == supplySection) {
-            section = supplyHistory.get();
+            section = &supply;
             if (reader.readLine(line) != LineReader::Status::Line)
                 return;
         }
@@ -88,10 +88,29 @@ void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supp
         // A name holding a CR could not be saved again and would vanish at
         // the next save anyway; leaving it out keeps the records after it.
         if (!line.contains(u'\r'))
-            section->appendSelectionWithCount(record, today);
+            section->push_back(std::move(record));
         if (reader.readLine(line) != LineReader::Status::Line)
             return;
     }
+}
+
+} // namespace
+
+void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                     const QString& path, QDate today) {
+    if (!incomeHistory || !supplyHistory)
+        return;
+    LineReader reader;
+    if (!reader.openFile(path))
+        return;
+    std::vector<SelectionPtr> income;
+    std::vector<SelectionPtr> supply;
+    readRecords(reader, income, supply);
+    // The income records all come before the expense ones in the file, so
+    // feeding the two sections one after the other is feeding the file's
+    // records in order, even into one list given twice.
+    incomeHistory->appendSelectionsWithCount(income, today);
+    supplyHistory->appendSelectionsWithCount(supply, today);
 }
 
 bool saveItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,

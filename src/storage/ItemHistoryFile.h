@@ -13,8 +13,10 @@
 namespace sorobe {
 
 // Reads the file at `path` into the two histories (which the caller gives
-// empty). Every record goes through appendSelectionWithCount with `today`, so
-// names unused for three calendar years are dropped and duplicates merged. A
+// empty). The records go through the history's merge with `today`, in the
+// file's order (appendSelectionsWithCount, the same as appendSelectionWithCount
+// for each in turn), so names unused for three calendar years are dropped and
+// duplicates merged. A
 // missing file or a first line other than "Income" reads nothing; a damaged
 // record (the file ends inside it, a date that is not a date, a count beyond
 // 16 bits, bytes that are no character) ends the read, keeping the records

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
 
 using namespace sorobe;
 
@@ -288,6 +289,69 @@ private slots:
         loadItemHistory(incomeHead, supplyHead, path, today);
         QCOMPARE(contents(incomeHead), income);
         QCOMPARE(contents(supplyHead), supply);
+    }
+
+    // A long history file read at once gives the lists that feeding its
+    // records one by one through the single merge gives: names coming back,
+    // counts and dates tied, aged names, and lists that already hold names.
+    void loadMergesAsRecordByRecord_data() {
+        QTest::addColumn<unsigned>("seed");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("names");    // distinct names the records are drawn from
+        QTest::addColumn<QString>("held"); // names in the lists before the load, "|" apart
+        QTest::newRow("every name once") << 1u << 3000 << 1000000 << QString();
+        QTest::newRow("names coming back") << 2u << 3000 << 700 << QString();
+        QTest::newRow("few names, many ties") << 3u << 2000 << 40 << QString();
+        QTest::newRow("into held names") << 4u << 2000 << 300 << u"品目7|品目12|他"_qs;
+        QTest::newRow("into a name held twice") << 5u << 500 << 100 << u"品目3|他|品目3"_qs;
+    }
+
+    void loadMergesAsRecordByRecord() {
+        QFETCH(unsigned, seed);
+        QFETCH(int, records);
+        QFETCH(int, names);
+        QFETCH(QString, held);
+        const QDate today(2004, 6, 1);
+        std::mt19937 random(seed);
+        auto pick = [&random](int below) {
+            return std::uniform_int_distribution<int>(0, below - 1)(random);
+        };
+        auto heldLists = [&held] {
+            QList<Record> records;
+            if (!held.isEmpty())
+                for (const QString& name : held.split(u'|'))
+                    records.append({name, 2, serialOf(2003, 3, 3)});
+            return historyOf(records);
+        };
+
+        QStringList lines{u"Income"_qs};
+        const SelectionPtr expectedIncome = heldLists();
+        const SelectionPtr expectedSupply = heldLists();
+        SelectionPtr section = expectedIncome;
+        for (int i = 0; i < records; ++i) {
+            if (i == records / 2) {
+                lines << u"Supply"_qs;
+                section = expectedSupply;
+            }
+            const QString name = u"品目%1"_qs.arg(pick(names));
+            // Counts of a handful of values, now and then the highest; years
+            // around the three-year limit; few days, so dates tie.
+            const auto count = static_cast<std::int16_t>(pick(50) == 0 ? 32767 : pick(6) - 1);
+            const DateTime date = DateTime::fromDate(2000 + pick(5), 1 + pick(2), 1 + pick(3));
+            lines << name << (count < 0 ? u""_qs : u" "_qs) + QString::number(count)
+                  << formatGeneralDate(date);
+            section->appendSelectionWithCount(SorobeSelection::create(name, count, date), today);
+        }
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Sorobe.ini"_qs);
+        QVERIFY(putFile(path, fileOf(lines)));
+        const SelectionPtr income = heldLists();
+        const SelectionPtr supply = heldLists();
+        loadItemHistory(income, supply, path, today);
+        QVERIFY(!contents(expectedIncome).isEmpty());
+        QCOMPARE(contents(income), contents(expectedIncome));
+        QCOMPARE(contents(supply), contents(expectedSupply));
     }
 
     // The file is merged into what the lists hold.
