@@ -96,13 +96,10 @@ void readRecords(LineReader& reader, std::vector<SelectionPtr>& income,
 
 } // namespace
 
-void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
-                     const QString& path, QDate today) {
-    if (!incomeHistory || !supplyHistory)
-        return;
-    LineReader reader;
-    if (!reader.openFile(path))
-        return;
+namespace {
+
+void loadFrom(LineReader& reader, const SelectionPtr& incomeHistory,
+              const SelectionPtr& supplyHistory, QDate today) {
     std::vector<SelectionPtr> income;
     std::vector<SelectionPtr> supply;
     readRecords(reader, income, supply);
@@ -111,6 +108,26 @@ void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supp
     // records in order, even into one list given twice.
     incomeHistory->appendSelectionsWithCount(income, today);
     supplyHistory->appendSelectionsWithCount(supply, today);
+}
+
+} // namespace
+
+void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                     const QString& path, QDate today) {
+    if (!incomeHistory || !supplyHistory)
+        return;
+    LineReader reader;
+    if (!reader.openFile(path))
+        return;
+    loadFrom(reader, incomeHistory, supplyHistory, today);
+}
+
+void parseItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                      const QByteArray& bytes, QDate today) {
+    if (!incomeHistory || !supplyHistory)
+        return;
+    LineReader reader(bytes);
+    loadFrom(reader, incomeHistory, supplyHistory, today);
 }
 
 bool saveItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,

@@ -7,6 +7,7 @@
 
 #include "SorobeSelection.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 
@@ -25,6 +26,10 @@ namespace sorobe {
 // empties the item choices.
 void loadItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
                      const QString& path, QDate today = QDate::currentDate());
+
+// The same for a file's bytes already in memory.
+void parseItemHistory(const SelectionPtr& incomeHistory, const SelectionPtr& supplyHistory,
+                      const QByteArray& bytes, QDate today = QDate::currentDate());
 
 // Replaces the file at `path` by the two histories, as a whole: on failure the
 // old file stays as it was, the result is false and `reason` (when given) says

@@ -289,6 +289,13 @@ private slots:
         loadItemHistory(incomeHead, supplyHead, path, today);
         QCOMPARE(contents(incomeHead), income);
         QCOMPARE(contents(supplyHead), supply);
+
+        // The bytes already in memory read as the file does.
+        SelectionPtr incomeFromBytes = SorobeSelection::create();
+        SelectionPtr supplyFromBytes = SorobeSelection::create();
+        parseItemHistory(incomeFromBytes, supplyFromBytes, file, today);
+        QCOMPARE(contents(incomeFromBytes), income);
+        QCOMPARE(contents(supplyFromBytes), supply);
     }
 
     // A long history file read at once gives the lists that feeding its
