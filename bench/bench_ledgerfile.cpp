@@ -6,6 +6,7 @@
 #include "ItemHistoryFile.h"
 #include "LedgerFile.h"
 #include "SharedState.h"
+#include "WindowBenchmarkMain.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -137,12 +138,5 @@ BENCHMARK(BM_LoadItemHistory)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return sorobe::bench::runWindowBenchmarks(argc, argv);
 }

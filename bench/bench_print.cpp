@@ -7,6 +7,7 @@
 #include "RecordingPrintSurface.h"
 #include "SharedState.h"
 #include "TermTabulation.h"
+#include "WindowBenchmarkMain.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -110,14 +111,5 @@ BENCHMARK(BM_LongItem)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return sorobe::bench::runWindowBenchmarks(argc, argv);
 }

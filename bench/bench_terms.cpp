@@ -4,6 +4,7 @@
 #include "BenchLedgers.h"
 #include "SharedState.h"
 #include "TermTabulation.h"
+#include "WindowBenchmarkMain.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -44,12 +45,5 @@ BENCHMARK(BM_TabulateTermListsOnly)->Apply(sizesAndMixes);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return sorobe::bench::runWindowBenchmarks(argc, argv);
 }

@@ -8,6 +8,7 @@
 #include "LedgerFile.h"
 #include "RollFile.h"
 #include "SharedState.h"
+#include "WindowBenchmarkMain.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -262,12 +263,5 @@ BENCHMARK(openLedgerWithRoll)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return sorobe::bench::runWindowBenchmarks(argc, argv);
 }

@@ -55,6 +55,20 @@ void endAfterFailure(PrintSurface& surface) {
 
 } // namespace
 
+PrintResult printDocument(PrintSurface& surface, const std::function<void()>& print) {
+    try {
+        print();
+    } catch (const OverflowError&) {
+        endAfterFailure(surface);
+        return {false,
+                QStringLiteral("金額の合計が大きすぎて計算できないため、印刷を中止しました。")};
+    } catch (const PrintFailure& failure) {
+        endAfterFailure(surface);
+        return {false, failure.message() + QStringLiteral("印刷を中止しました。")};
+    }
+    return {};
+}
+
 QString reportPeriodLabel(int printKind) {
     const KindInfo* info = kindInfo(printKind);
     return info ? QString::fromUtf16(info->reportLabel) : QString();
@@ -94,7 +108,7 @@ PrintResult printKind(PrintSurface& surface, const SharedState& state, int print
             false,
             QStringLiteral(
                 "印刷の種類が選ばれていません。「設定」画面から、印刷の種類を選択してください。")};
-    try {
+    return printDocument(surface, [&] {
         if (info->ledger) {
             printNumbered(surface, [&](PrintSurface& sheets) {
                 printLedger(sheets, state, static_cast<std::int16_t>(info->period), titles);
@@ -108,15 +122,7 @@ PrintResult printKind(PrintSurface& surface, const SharedState& state, int print
                             periodSupplyList(lists, info->period), closing, titles);
             });
         }
-    } catch (const OverflowError&) {
-        endAfterFailure(surface);
-        return {false,
-                QStringLiteral("金額の合計が大きすぎて計算できないため、印刷を中止しました。")};
-    } catch (const PrintFailure& failure) {
-        endAfterFailure(surface);
-        return {false, failure.message() + QStringLiteral("印刷を中止しました。")};
-    }
-    return {};
+    });
 }
 
 } // namespace sorobe

@@ -9,6 +9,7 @@
 #include "SharedState.h"
 
 #include <QString>
+#include <functional>
 
 namespace sorobe {
 
@@ -37,5 +38,9 @@ QString closingSentence(const SharedState& state, int printKind, bool classAccou
 // says what happened.
 PrintResult printKind(PrintSurface& surface, const SharedState& state, int printKind,
                       const PrintTitles& titles);
+
+// Runs a printout: a total too large to add up, or a printer that fails,
+// ends the document and is told in the result instead of thrown.
+PrintResult printDocument(PrintSurface& surface, const std::function<void()>& print);
 
 } // namespace sorobe

@@ -493,14 +493,6 @@ private:
     double m_rowHeight = rollRowHeight;
 };
 
-// Ends what was begun; a second failure while ending changes nothing more.
-void endAfterFailure(PrintSurface& surface) {
-    try {
-        surface.endDoc();
-    } catch (const PrintFailure&) {
-    }
-}
-
 } // namespace
 
 void printRoll(PrintSurface& surface, const CollectionRoll& roll, const PrintTitles& titles) {
@@ -509,19 +501,11 @@ void printRoll(PrintSurface& surface, const CollectionRoll& roll, const PrintTit
 
 PrintResult printRollDocument(PrintSurface& surface, const CollectionRoll& roll,
                               const PrintTitles& titles) {
-    try {
+    return printDocument(surface, [&] {
         printNumbered(
             surface, [&](PrintSurface& sheets) { printRoll(sheets, roll, titles); },
             rollPageWidth / 2);
-    } catch (const OverflowError&) {
-        endAfterFailure(surface);
-        return {false,
-                QStringLiteral("金額の合計が大きすぎて計算できないため、印刷を中止しました。")};
-    } catch (const PrintFailure& failure) {
-        endAfterFailure(surface);
-        return {false, failure.message() + QStringLiteral("印刷を中止しました。")};
-    }
-    return {};
+    });
 }
 
 } // namespace sorobe
