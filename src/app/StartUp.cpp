@@ -4,6 +4,7 @@
 #include "HelpViewer.h"
 #include "InstallLayout.h"
 #include "ItemHistoryFile.h"
+#include "RecoveryOffer.h"
 #include "Twips.h"
 #include "frmAbout.h"
 #include "frmSplash.h"
@@ -76,6 +77,12 @@ std::unique_ptr<frmMain> startUp(SharedState& state, const QString& ledger) {
     // Every run opens at the designed size; only the place is remembered.
     window->resize(twipsToPixels(frmMain::designedWidth), twipsToPixels(frmMain::designedHeight));
     window->show();
+    // What a crashed program left comes back before anything else is
+    // opened; a ledger named as well is then opened after the question
+    // about the restored changes.
+    const QString recovery = recoveryFolder();
+    window->keepRecoveryCopiesIn(recovery);
+    offerRecoveryCopies(*window, recovery);
     if (!ledger.isEmpty())
         window->openLedger(ledger);
     return window;

@@ -42,6 +42,8 @@ struct LedgerTitles {
     QString teacher;    // 担任
     QString title;      // 表題
     QString reporter;   // 報告者
+
+    bool operator==(const LedgerTitles&) const = default;
 };
 
 // The title values a file carried. A value its version does not carry is

@@ -705,6 +705,12 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_Unload() {
+    // Whatever was answered about the unsaved changes, they were answered
+    // for: the next start has nothing to offer.
+    if (m_recovery) {
+        m_recovery->discard();
+        m_recovery->waitForWriter();
+    }
     // A history that cannot be written costs only the remembered item names
     // (the save keeps the old file whole); it never keeps the window open.
     if (!m_historyWritePath.isEmpty())

@@ -8,6 +8,7 @@
 #include "LedgerFile.h"
 #include "LedgerLock.h"
 #include "PrintTitles.h"
+#include "RecoveryCopy.h"
 #include "SharedState.h"
 
 #include <QDate>
@@ -89,6 +90,18 @@ public:
     // The ledgers opened or saved last, newest first, as the ﾌｧｲﾙ menu lists them.
     static constexpr int recentFileCount = 6;
     QStringList recentFiles() const;
+
+    // The settings page's title values, as a save writes them.
+    LedgerTitles currentTitles() const;
+
+    // The recovery copy: from now on, while the document has unsaved
+    // changes, a copy of it is kept in the folder (see RecoveryCopy).
+    void keepRecoveryCopiesIn(const QString& folder);
+    RecoveryCopy* recoveryCopy() const { return m_recovery.get(); }
+    // A copy a crashed program left, back in the window as an unsaved
+    // document under its own file's name, in place of an empty document.
+    // False, after a message saying why, when the copy cannot be read.
+    bool restoreRecoveryCopy(const LeftRecoveryCopy& copy);
 
     // Asks which file to open or save to: (title, filters, saving) → a path,
     // empty when the user cancelled. The filters are joined by ";;"; the one
@@ -260,7 +273,6 @@ private:
     void enableOpen(bool enabled);
     void enableSave(bool enabled);
     void enableSaveAs(bool enabled);
-    LedgerTitles currentTitles() const;
     PrintTitles printTitles() const;
     QPrinter& printer();
     // The chosen print kind drawn on the printer: false, after a message
@@ -345,6 +357,14 @@ private:
     bool saveRollBeside(const QString& ledgerPath);
     void closeRoll();
     void markSaved();
+    // Writes the recovery copy of the document as it stands, or removes
+    // it once nothing is unsaved.
+    void followRecovery();
+    // The settings page's values are no steps: looked at now and then.
+    void checkRecoveryTitles();
+    // The unsaved ticks a recovery copy held, in place of the roll saved
+    // beside the ledger.
+    void restoreRecoveredRoll(const QString& rollCopyPath);
     // What a step needs to be taken back, seen before the page changes the
     // ledger: the entry chosen (none for a new one), the node it follows,
     // its number, and the page's item history.
@@ -431,6 +451,10 @@ private:
     bool m_rollEdited = false;
     // The roll file beside the ledger could not be read when it was opened.
     bool m_rollUnreadable = false;
+    std::unique_ptr<RecoveryCopy> m_recovery;
+    QTimer* m_recoveryTimer = nullptr;
+    // The settings page's values the last copy was taken with.
+    LedgerTitles m_recoveryTitles;
 
 public:
     // Controls, by the names the pages and their handlers use.

@@ -108,6 +108,7 @@ void frmMain::rollChanged() {
     m_rollEdited = true;
     historyChanged();
     showRollSummary();
+    followRecovery();
 }
 
 void frmMain::showRollSummary() {
@@ -206,7 +207,9 @@ void frmMain::CommandRollPdf_Click() {
 void frmMain::openRollBeside(const QString& ledgerPath, bool ledgerWasEmpty) {
     m_rollUnreadable = false;
     const QString rollPath = rollPathFor(ledgerPath);
-    const bool hasFile = QFileInfo::exists(rollPath);
+    // A document never saved (one brought back from its recovery copy) has
+    // no roll beside it.
+    const bool hasFile = !ledgerPath.isEmpty() && QFileInfo::exists(rollPath);
     if (!ledgerWasEmpty) {
         // The file's entries join those already in the window, whose roll
         // stays; the file's own roll is not merged in, and is kept on disk

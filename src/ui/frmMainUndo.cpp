@@ -122,6 +122,7 @@ void frmMain::buildEditMenu() {
     connect(m_undoStack, &QUndoStack::indexChanged, this, [this] {
         historyChanged();
         followLedger();
+        followRecovery();
     });
     connect(m_undoStack, &QUndoStack::cleanChanged, this, [this] { historyChanged(); });
     historyChanged();
@@ -150,6 +151,7 @@ void frmMain::forgetHistory() {
         m_undoStack->resetClean();
     historyChanged();
     followLedger();
+    followRecovery();
 }
 
 void frmMain::followLedger() {
@@ -163,6 +165,7 @@ void frmMain::followLedger() {
 void frmMain::markSaved() {
     m_undoStack->setClean();
     historyChanged();
+    followRecovery();
 }
 
 frmMain::StepStart frmMain::startStep(const EntryPage& page) const {
