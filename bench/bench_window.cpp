@@ -34,10 +34,13 @@ namespace {
 
 struct Window {
     SharedState state;
+    // The program keeps a recovery copy after every step, as a teacher's does.
+    QTemporaryDir recovery;
     std::unique_ptr<frmMain> window;
     explicit Window(int entries, int mix = Realistic) {
         window = std::make_unique<frmMain>(state);
         window->Form_Load();
+        window->keepRecoveryCopiesIn(recovery.path());
         if (entries > 0) {
             ArticlePtr ledger = benchLedger(entries, mix);
             mergeIntoLedger(state.ledger, ledger);

@@ -19,6 +19,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -95,8 +96,10 @@ public:
     LedgerTitles currentTitles() const;
 
     // The recovery copy: from now on, while the document has unsaved
-    // changes, a copy of it is kept in the folder (see RecoveryCopy).
-    void keepRecoveryCopiesIn(const QString& folder);
+    // changes, a copy of it is kept in the folder (see RecoveryCopy), after
+    // every step and, for the settings page, every `titlesCheck`.
+    void keepRecoveryCopiesIn(const QString& folder,
+                              std::chrono::milliseconds titlesCheck = std::chrono::seconds(30));
     RecoveryCopy* recoveryCopy() const { return m_recovery.get(); }
     // A copy a crashed program left, back in the window as an unsaved
     // document under its own file's name, in place of an empty document.

@@ -15,9 +15,6 @@ namespace sorobe {
 
 namespace {
 
-// How often the settings page is looked at while something is unsaved.
-constexpr int titlesCheckInterval = 30'000;
-
 // A list of its own for the writer's thread, which the window's steps never touch.
 ArticlePtr copyOfEntries(const ArticlePtr& ledger) {
     ArticlePtr head = SorobeArticle::create();
@@ -31,14 +28,17 @@ ArticlePtr copyOfEntries(const ArticlePtr& ledger) {
 
 } // namespace
 
-void frmMain::keepRecoveryCopiesIn(const QString& folder) {
+void frmMain::keepRecoveryCopiesIn(const QString& folder, std::chrono::milliseconds titlesCheck) {
+    // A copy kept elsewhere before goes: the document has one place.
+    if (m_recovery)
+        m_recovery->discard();
     m_recovery = std::make_unique<RecoveryCopy>(folder);
     if (!m_recoveryTimer) {
         m_recoveryTimer = new QTimer(this);
-        m_recoveryTimer->setInterval(titlesCheckInterval);
         connect(m_recoveryTimer, &QTimer::timeout, this,
                 [this] { guarded([&] { checkRecoveryTitles(); }); });
     }
+    m_recoveryTimer->setInterval(titlesCheck);
     followRecovery();
 }
 

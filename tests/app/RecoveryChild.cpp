@@ -12,7 +12,7 @@
 // document (いいえ) and is killed, "save-crash" saves the ledger (named) and is killed.
 
 #include "BoxAnswers.h"
-#include "EntryPageDriver.h"
+#include "EveningSteps.h"
 #include "LedgerFile.h"
 #include "RollFile.h"
 #include "StartUp.h"
@@ -25,35 +25,7 @@
 #include <unistd.h>
 
 using namespace sorobe;
-
-namespace {
-
-void clickOn(QWidget* control) {
-    QTest::mouseClick(control, Qt::LeftButton);
-    QTest::qWait(5);
-}
-
-void recordIncome(frmMain& window, const QString& item, const QString& perPupil) {
-    window.SSTabSheets->setCurrentIndex(1);
-    clickOn(window.CommandIncomeNew);
-    clickOn(window.ComboIncomeArticle->lineEdit());
-    type(item);
-    clickOn(window.TextIncomePerPerson);
-    type(perPupil);
-    clickOn(window.CommandIncomeRecord);
-}
-
-void recordExpense(frmMain& window, const QString& item, const QString& amount) {
-    window.SSTabSheets->setCurrentIndex(2);
-    clickOn(window.CommandSupplyNew);
-    clickOn(window.ComboSupplyArticle->lineEdit());
-    type(item);
-    clickOn(window.TextSupplyAmount);
-    type(amount);
-    clickOn(window.CommandSupplyRecord);
-}
-
-} // namespace
+using namespace evening;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -3,6 +3,8 @@
 // aside; and a program that ended in order leaves nothing to offer.
 
 #include "BoxAnswers.h"
+#include "Cp932.h"
+#include "EveningSteps.h"
 #include "RecoveryCopy.h"
 #include "StartUp.h"
 
@@ -179,6 +181,25 @@ private slots:
         auto window = startUp(state);
         QCOMPARE(any.texts, QStringList());
         window->close();
+    }
+
+    // The settings page is no step: it is looked at now and then while
+    // something is unsaved, and a change of it is copied too.
+    void theSettingsPageIsCopiedWhileUnsaved() {
+        SharedState state;
+        auto window = startUp(state);
+        window->keepRecoveryCopiesIn(recoveryFolder(), std::chrono::milliseconds(20));
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        evening::recordIncome(*window, QStringLiteral("学級費"), QStringLiteral("500"));
+        window->SSTabSheets->setCurrentIndex(0);
+        evening::clickOn(window->TextSchoolName);
+        type(QStringLiteral("市立そろばん小学校"));
+        const QByteArray school = encodeCp932(QStringLiteral("市立そろばん小学校")).bytes;
+        QTRY_VERIFY(fileBytes(window->recoveryCopy()->ledgerCopyPath()).contains(school));
+        BoxAnswers no(QMessageBox::No);
+        window->close();
+        QCOMPARE(copiesLeft(), QStringList());
     }
 
     // Another program still at work keeps its copy to itself.
