@@ -198,6 +198,8 @@ void frmMain::documentOpened(const QString& path) {
     enableSaveAs(true);
     enableOpen(false);
     rememberRecentFile(path);
+    // Entries recorded before the open are unsaved in this file now.
+    followRecovery();
 }
 
 frmMain::OpenMode frmMain::lockForOpening(const QString& path, std::unique_ptr<LedgerLock>& lock) {
