@@ -1,18 +1,21 @@
 # The commands of the README:
 #   make run      set up, build and start そろべえ
 #   make test     set up, build and run every test headlessly
+#   make test-sanitize  as make test, in SANITIZE_DIR, with AddressSanitizer and
+#                 UndefinedBehaviorSanitizer (no benchmarks); fails on any report
 #   make install  build and install into PREFIX (default /usr/local), under DESTDIR if given
 #   make package  build the Debian package sorobe_<version>_<arch>.deb in BUILD_DIR
 #   make fuzz     build the fuzz binaries with clang and run each for FUZZ_SECONDS
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
+SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 180
 FUZZ_TARGETS = ledger itemhistory cp932 roll numeric generaldate
 DESTDIR ?=
 
-.PHONY: run test setup configure build bench clean install package fuzz
+.PHONY: run test test-sanitize setup configure build bench clean install package fuzz
 
 setup:
 	bash scripts/setup.sh
@@ -30,6 +33,14 @@ run: configure
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Everything but the benchmarks, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (SOROBE_SANITIZE); ctest there sets the
+# sanitizers' options (tests/CMakeLists.txt), and any report fails its test.
+test-sanitize: setup
+	cmake -S . -B $(SANITIZE_DIR) -DSOROBE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # Building the program also renders the icons: all that is installed is there then.
 install: configure

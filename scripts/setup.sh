@@ -4,6 +4,8 @@
 # the PDF tools the tests read exported printouts back with, and what installing
 # and packaging need: Qt's SVG module for the icons, the desktop entry and
 # AppStream validators, and dpkg-dev and file for the package's library dependencies.
+# gcc's AddressSanitizer and UndefinedBehaviorSanitizer runtimes, which
+# `make test-sanitize` links, come with build-essential (libasan8, libubsan1).
 # Does nothing when everything is already there, so `make run` stays quick.
 set -euo pipefail
 

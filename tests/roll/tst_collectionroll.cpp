@@ -52,7 +52,7 @@ private:
             ArticlePtr changed = (*old)->cloneArticle();
             changed->setTaKey(second);
             changed->setTaPerPerson(word[3].toInt());
-            changed->setTaAmount(changed->taPerPerson() * 30);
+            changed->setTaAmount(amountOf(changed->taPerPerson()));
             m_nodes.insert(old + 1, changed);
             m_absent.push_back(first);
             if (verb == u"change")
@@ -199,7 +199,7 @@ private slots:
         for (int index = 0; index < session.roll.columnCount(); ++index) {
             QCOMPARE(session.roll.column(index).ledgerPupils, 30);
             QCOMPARE(session.roll.column(index).ledgerAmount,
-                     session.roll.column(index).id.perPerson * 30);
+                     amountOf(session.roll.column(index).id.perPerson));
         }
     }
 
