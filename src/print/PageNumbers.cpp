@@ -38,8 +38,11 @@ private:
     int m_sheets = 0;
 };
 
-int countSheets(double pageHeight, const std::function<void(PrintSurface&)>& layout) {
+int countSheets(const PrintSurface& paper, double pageHeight,
+                const std::function<void(PrintSurface&)>& layout) {
     SheetCounter counter(pageHeight);
+    if (const auto* measuring = dynamic_cast<const MeasuringPrintSurface*>(&paper))
+        counter.shareTextWidths(*measuring);
     layout(counter);
     return counter.sheets();
 }
@@ -138,11 +141,12 @@ void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&
     // A printout of one sheet keeps the whole printable area. Kept free, the
     // band can only push rows onto later sheets, never save one.
     const double height = surface.pageHeight();
-    if (countSheets(height, layout) <= 1) {
+    if (countSheets(surface, height, layout) <= 1) {
         layout(surface);
         return;
     }
-    NumberedSurface numbered(surface, countSheets(height - pageNumberBand, layout), middle);
+    NumberedSurface numbered(surface, countSheets(surface, height - pageNumberBand, layout),
+                             middle);
     layout(numbered);
 }
 

@@ -8,10 +8,12 @@
 
 #include <QFile>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <limits>
 
 using namespace sorobe;
@@ -40,6 +42,31 @@ int pdfPages(const QString& fileName) {
         return -1;
     const QString content = QString::fromLatin1(file.readAll());
     return int(content.count(QRegularExpression("/Type\\s*/Page[^s]")));
+}
+
+// The font sizes the texts of a PDF are set in, in the order of its pages'
+// contents (each page's stream inflated).
+QList<double> pdfTextSizes(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray pdf = file.readAll();
+    QList<double> sizes;
+    static const QRegularExpression stream("stream\r?\n");
+    for (auto match = stream.globalMatch(QString::fromLatin1(pdf)); match.hasNext();) {
+        const qsizetype start = match.next().capturedEnd();
+        const qsizetype end = pdf.indexOf("endstream", start);
+        QByteArray deflated = pdf.mid(start, end - start);
+        // qUncompress takes the inflated length first; an upper bound does.
+        const quint32 room = 1 << 24;
+        deflated.prepend(char(room >> 24)).insert(1, char(room >> 16 & 0xff));
+        deflated.insert(2, char(room >> 8 & 0xff)).insert(3, char(room & 0xff));
+        const QString content = QString::fromLatin1(qUncompress(deflated));
+        static const QRegularExpression font("/F\\d+\\s+([0-9.]+)\\s+Tf");
+        for (auto tf = font.globalMatch(content); tf.hasNext();)
+            sizes.append(tf.next().captured(1).toDouble());
+    }
+    return sizes;
 }
 
 } // namespace
@@ -473,6 +500,65 @@ private slots:
         QVERIFY(surface.pageHeight() > 15745); // the ledger's lowest rule fits on A4
         QVERIFY(printKind(surface, state, kind, classTitles()).ok);
         QCOMPARE(pdfPages(fileName), recording.pageCount());
+    }
+
+    // A text measured once is measured alike by every surface that shares
+    // the widths, in its own font, whichever font measured it first.
+    void sharedWidthsAreThoseOfEachFont_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("amount") << "1,234,567";
+        QTest::newRow("item") << "遠足のバス代 5月分";
+        QTest::newRow("receipt") << "No.12";
+    }
+    void sharedWidthsAreThoseOfEachFont() {
+        QFETCH(QString, text);
+        RecordingPrintSurface first;
+        RecordingPrintSurface second;
+        second.shareTextWidths(first);
+        const auto measured = [&](double points) {
+            return QFontMetricsF(printFont(printFontName(), points)).horizontalAdvance(text);
+        };
+        QVERIFY(measured(12) != measured(8));
+        first.setFontSize(12);
+        second.setFontSize(8);
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(first.textWidth(text), measured(12));
+            QCOMPARE(second.textWidth(text), measured(8));
+            first.setFontSize(8);
+            second.setFontSize(12);
+            QCOMPARE(first.textWidth(text), measured(8));
+            QCOMPARE(second.textWidth(text), measured(12));
+            first.setFontSize(12);
+            second.setFontSize(8);
+        }
+    }
+
+    // Each text on paper is set in the font the layout chose for it, also
+    // when the font changes and changes back between texts.
+    void thePdfSetsEachTextInItsFont() {
+        const QTemporaryDir folder;
+        const QString fileName = folder.filePath("fonts.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        preparePdfPrinter(printer, fileName);
+        {
+            PainterPrintSurface surface(printer);
+            surface.setFontName(printFontName());
+            for (const double points : {12.0, 12.0, 16.0, 12.0, 9.0, 9.0}) {
+                surface.setFontSize(points);
+                surface.printAt(1000, 1000 + 400 * points, QStringLiteral("学級費"));
+            }
+            surface.endPage();
+            surface.printAt(1000, 1000, QStringLiteral("学級費"));
+            surface.endDoc();
+        }
+        const QList<double> sizes = pdfTextSizes(fileName);
+        QCOMPARE(sizes.size(), 7);
+        const double twelve = sizes[0];
+        QVERIFY(twelve > 0);
+        QList<double> points;
+        for (const double size : sizes)
+            points.append(std::round(size / twelve * 12 * 100) / 100);
+        QCOMPARE(points, (QList<double>{12, 12, 16, 12, 9, 9, 9}));
     }
 
     void theFontKeepsTheColumnsOfTheLayout() {
