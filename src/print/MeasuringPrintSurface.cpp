@@ -36,9 +36,10 @@ void MeasuringPrintSurface::printText(const QString& text) {
 }
 
 double MeasuringPrintSurface::textWidth(const QString& text) const {
-    auto known = m_fontWidths->constFind(text);
+    const HashedText key(text);
+    auto known = m_fontWidths->constFind(key);
     if (known == m_fontWidths->cend())
-        known = m_fontWidths->insert(text, m_metrics->horizontalAdvance(text));
+        known = m_fontWidths->insert(key, m_metrics->horizontalAdvance(text));
     return *known;
 }
 

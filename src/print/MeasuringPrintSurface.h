@@ -4,6 +4,7 @@
 // and the measuring of text with the real font metrics. Only putting ink on a
 // page differs between the printer and the recording kept for the tests.
 
+#include "HashedText.h"
 #include "PrintSurface.h"
 
 #include <QFontMetricsF>
@@ -62,7 +63,7 @@ private:
     // and in each pass; shaping a text is most of what measuring it costs.
     // By font (a map: a font's widths stay where they are while fonts are added).
     using FontKey = std::pair<QString, double>;
-    using TextWidths = std::map<FontKey, QHash<QString, double>>;
+    using TextWidths = std::map<FontKey, QHash<HashedText, double>>;
 
     QString m_fontName;
     double m_fontSize = 12.0;
@@ -71,7 +72,7 @@ private:
     std::optional<QFontMetricsF> m_metrics;
     std::shared_ptr<TextWidths> m_textWidths = std::make_shared<TextWidths>();
     // The widths in the current font, in m_textWidths.
-    QHash<QString, double>* m_fontWidths = nullptr;
+    QHash<HashedText, double>* m_fontWidths = nullptr;
     double m_currentX = 0.0;
     double m_currentY = 0.0;
     int m_lineWidth = 1;

@@ -29,17 +29,25 @@ struct GroupLines {
 };
 
 // An item and sub-item, read in place from an entry of the ledger, which
-// outlives the reading.
+// outlives the reading. The hash goes with it: the hash table compares the
+// keys it passes on its way to a key's place, and items that differ only
+// at their end would each be compared to the end.
 struct Group {
     const QString* item;
     const QString* subItem;
+    size_t hash;
+
+    Group(const QString& item, const QString& subItem)
+        : item(&item)
+        , subItem(&subItem)
+        , hash(qHashMulti(0, item, subItem)) {}
     friend bool operator==(const Group& a, const Group& b) {
-        return *a.item == *b.item && *a.subItem == *b.subItem;
+        return a.hash == b.hash && *a.item == *b.item && *a.subItem == *b.subItem;
     }
 };
 
 size_t qHash(const Group& group, size_t seed) {
-    return qHashMulti(seed, *group.item, *group.subItem);
+    return group.hash ^ seed;
 }
 
 // Every period's lists in one reading of the ledger: the same lines, order
@@ -61,7 +69,7 @@ AllPeriodLines collectAllPeriods(const ArticlePtr& ledger) {
                 continue;
             // Every entry of one kind: item and sub-item make the group.
             if (!group)
-                group = &groups[kind][Group{&entry->taArticle(), &entry->taSubArticle()}];
+                group = &groups[kind][Group(entry->taArticle(), entry->taSubArticle())];
             SorobeArticle*& line = group->line[place];
             if (line) {
                 try {

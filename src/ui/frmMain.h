@@ -5,6 +5,7 @@
 // work on the shared state of the run.
 
 #include "CollectionRoll.h"
+#include "HashedText.h"
 #include "LedgerFile.h"
 #include "LedgerLock.h"
 #include "PrintTitles.h"
@@ -342,7 +343,7 @@ private:
     void writeTermSheet(Period period, const TermSheetSource& source, int& rowCount, int from,
                         int to);
     // Widths of the items measured so far, in pixels of the window's font.
-    mutable QHash<QString, double> m_textWidths;
+    mutable QHash<HashedText, double> m_textWidths;
     mutable QFont m_textWidthsFont;
     // The lists grow with the window beyond its designed size.
     struct ItemColumn {
