@@ -5,6 +5,7 @@
 #include "PrintPeriods.h"
 #include "PrintTestData.h"
 #include "Printouts.h"
+#include "RecordingPrintSurface.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -559,6 +561,94 @@ private slots:
         for (const double size : sizes)
             points.append(std::round(size / twelve * 12 * 100) / 100);
         QCOMPARE(points, (QList<double>{12, 12, 16, 12, 9, 9, 9}));
+    }
+
+    // Whether a ledger's page totals stay within 32 bits wherever its pages
+    // break: only then may the count of its sheets stop at the second.
+    void ledgerPagesFailAlikeOnAnySheets_data() {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QList<std::int32_t>>("incomes");  // in April, the 1st onwards
+        QTest::addColumn<QList<std::int32_t>>("expenses"); // in May
+        QTest::addColumn<std::int32_t>("springBalance");   // carried into 2学期
+        QTest::addColumn<bool>("alike");
+        const std::int32_t top = std::numeric_limits<std::int32_t>::max();
+        const std::int32_t bottom = std::numeric_limits<std::int32_t>::min();
+        using Amounts = QList<std::int32_t>;
+        QTest::newRow("a class's year")
+            << 0 << Amounts{35000, 35000} << Amounts{1200, 800} << 0 << true;
+        QTest::newRow("up to the top") << 0 << Amounts{top - 5, 5} << Amounts{} << 0 << true;
+        QTest::newRow("a refund lets the incomes pass the top")
+            << 0 << Amounts{top, -10, 10} << Amounts{} << 0 << false;
+        QTest::newRow("expenses past the bottom")
+            << 1 << Amounts{} << Amounts{bottom, -1} << 0 << false;
+        QTest::newRow("expenses of both signs within range")
+            << 1 << Amounts{} << Amounts{-1000000000, 1000000000, -1000000000} << 0 << true;
+        QTest::newRow("entries outside the period do not count")
+            << 2 << Amounts{top, top} << Amounts{} << 0 << true;
+        QTest::newRow("the carry-forward opens the first page")
+            << 2 << Amounts{} << Amounts{} << top << true;
+        QTest::newRow("the carry-forward with a September gift past the top")
+            << 2 << Amounts{} << Amounts{} << top - 1 << false;
+    }
+    void ledgerPagesFailAlikeOnAnySheets() {
+        QFETCH(int, period);
+        QFETCH(QList<std::int32_t>, incomes);
+        QFETCH(QList<std::int32_t>, expenses);
+        QFETCH(std::int32_t, springBalance);
+        QFETCH(bool, alike);
+        SharedState state;
+        for (qsizetype k = 0; k < incomes.size(); ++k)
+            state.ledger->addArticle(income(QDate(2025, 4, 1 + int(k)), "寄付金", incomes[k]));
+        for (qsizetype k = 0; k < expenses.size(); ++k)
+            state.ledger->addArticle(
+                expense(QDate(2025, 5, 1 + int(k)), std::int16_t(k + 1), "教材費", expenses[k]));
+        if (QByteArray(QTest::currentDataTag()).contains("September"))
+            state.ledger->addArticle(income(QDate(2025, 9, 1), "寄付金", 2));
+        state.periodIncomeSum[Spring] = springBalance;
+        QCOMPARE(ledgerFailsAlikeOnAnySheets(state, std::int16_t(period)), alike);
+    }
+
+    // Stopping the count at the second sheet changes nothing on paper.
+    void theSheetsAreTheSameWhereverTheCountStops_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("sheets");
+        QTest::newRow("one sheet") << 4 << false;
+        QTest::newRow("many sheets") << 150 << true;
+    }
+    void theSheetsAreTheSameWhereverTheCountStops() {
+        QFETCH(int, entries);
+        QFETCH(bool, sheets);
+        SharedState state;
+        std::vector<ArticlePtr> ledger;
+        while (int(ledger.size()) < entries) {
+            for (const ArticlePtr& entry : schoolYear())
+                ledger.push_back(entry);
+        }
+        ledger.resize(std::size_t(entries));
+        fillLedger(state, ledger);
+        const auto layout = [&](PrintSurface& sheets) {
+            printLedger(sheets, state, 0, classTitles());
+        };
+        QVERIFY(ledgerFailsAlikeOnAnySheets(state, 0));
+        std::array<RecordingPrintSurface, 2> surfaces;
+        printNumbered(surfaces[0], layout, portraitMiddle, false);
+        printNumbered(surfaces[1], layout, portraitMiddle, true);
+        QCOMPARE(surfaces[1].pageCount(), surfaces[0].pageCount());
+        QCOMPARE(surfaces[0].pageCount() > 1, sheets);
+        const auto describe = [](const RecordingPrintSurface& surface) {
+            QStringList operations;
+            for (const PrintOperation& op : surface.operations())
+                operations.append(QStringLiteral("%1 %2 %3,%4 %5,%6 %7")
+                                      .arg(int(op.kind))
+                                      .arg(op.page)
+                                      .arg(op.x)
+                                      .arg(op.y)
+                                      .arg(op.x2)
+                                      .arg(op.y2)
+                                      .arg(op.text));
+            return operations;
+        };
+        QCOMPARE(describe(surfaces[1]), describe(surfaces[0]));
     }
 
     void theFontKeepsTheColumnsOfTheLayout() {
