@@ -528,11 +528,6 @@ void FlexGrid::fillPending() const {
     fill();
 }
 
-void FlexGrid::showEvent(QShowEvent* event) {
-    fillPending();
-    QTableView::showEvent(event);
-}
-
 void FlexGrid::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange)

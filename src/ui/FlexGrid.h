@@ -119,9 +119,10 @@ public:
     };
 
     // A refill the grid is owed: it runs once, the first time anything reads
-    // or writes the grid's rows or cells, or the grid is shown, so that the
-    // rows it replaces are never seen. (The columns are left out: a refill
-    // never changes them.) Setting another replaces the one owed; an empty
+    // or writes the grid's rows or cells, so that the rows it replaces are
+    // never read. (The columns are left out: a refill never changes them.)
+    // Whoever shows the grid has it filled first, as the window does with the
+    // page it turns to. Setting another replaces the one owed; an empty
     // function owes none.
     void setPendingFill(std::function<void()> fill);
     bool hasPendingFill() const { return bool(m_pendingFill); }
@@ -134,7 +135,6 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void cellClicked(const QModelIndex& index);

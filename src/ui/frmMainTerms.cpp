@@ -2,9 +2,10 @@
 // lines, with the running balance and a totals row.
 //
 // A tabulation refills at once only the page on screen. Each other page is
-// owed its refill, which its grid runs the first time anything reads it or it
-// is shown, with the lists and the item width of that tabulation: what is
-// then seen is what a refill at the tabulation would have shown. A page that
+// owed its refill, which its grid runs the first time anything reads it and
+// the window when it turns to the page (after tabulating, if the ledger has
+// changed since), with the lists and the item width of that tabulation:
+// what is then seen is what a refill at the tabulation would have shown. A page that
 // is owed a refill when the next tabulation comes takes at once only the part
 // of it that the next refill would leave standing (the rows below the next
 // 合　計 row, which the year's page keeps, and the colours of the cells the

@@ -748,7 +748,7 @@ void TestFlexGrid::anOwedFillRunsOnceBeforeTheRowsAreUsed_data() {
     QTest::addColumn<QString>("use");
     QTest::addColumn<bool>("fills");
     for (const char* use : {"Rows", "TextMatrix", "RowHeight", "CellForeColor", "Row", "TopRow",
-                            "cellRect", "setTextMatrix", "setRows", "setRow", "show"})
+                            "cellRect", "setTextMatrix", "setRows", "setRow"})
         QTest::newRow(use) << QString::fromLatin1(use) << true;
     // Its columns are not the fill's business: they are used without it.
     for (const char* use : {"Cols", "ColWidth", "setColWidth"})

@@ -254,14 +254,19 @@ private slots:
     void aPageFilledWhenLookedAtIsThePageFilledAtEveryTabulation_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("onScreen");
         for (int page = 3; page <= 8; ++page) {
             for (int steps = 1; steps <= 10; ++steps)
-                QTest::addRow("page %d, %d steps", page, steps) << page << steps;
+                QTest::addRow("page %d, %d steps", page, steps) << page << steps << false;
+            // Windows on the screen, whose pages are shown and drawn.
+            for (int steps : {4, 10})
+                QTest::addRow("page %d, %d steps, on screen", page, steps) << page << steps << true;
         }
     }
     void aPageFilledWhenLookedAtIsThePageFilledAtEveryTabulation() {
         QFETCH(int, page);
         QFETCH(int, steps);
+        QFETCH(bool, onScreen);
         const QTemporaryDir files;
         const QStringList paths{files.filePath(QStringLiteral("a.txt")),
                                 files.filePath(QStringLiteral("b.txt"))};
@@ -276,6 +281,12 @@ private slots:
         Loaded aside;
         const int asideHome = page == 3 ? 8 : page - 1;
         const QList<std::pair<Loaded*, int>> windows{{&looking, page}, {&aside, asideHome}};
+        if (onScreen) {
+            for (auto [w, home] : windows) {
+                w->window->show();
+                QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
+            }
+        }
         const QList<std::function<void(Loaded&, int, int)>> stepsTaken{
             [](Loaded& w, int, int) {
                 w.take(yearOfEntries());
@@ -325,6 +336,8 @@ private slots:
                 auto [w, home] = windows[which];
                 stepsTaken[step](*w, home, which);
                 w->select(home);
+                if (onScreen)
+                    QTest::qWait(1);
             }
         }
 
