@@ -80,6 +80,21 @@ void termPageAfterARecording(benchmark::State& run) {
 }
 BENCHMARK(termPageAfterARecording)->Apply(sizesAndMixes)->Iterations(5);
 
+// The same for the 年間 page, the longest: every line of the year.
+void yearPageAfterARecording(benchmark::State& run) {
+    Window w(int(run.range(0)), int(run.range(1)));
+    for (auto _ : run) {
+        run.PauseTiming();
+        w.window->SSTabSheets->setCurrentIndex(1);
+        w.window->CommandIncomeNew_Click();
+        w.window->TextIncomeAmount->setText(QStringLiteral("100"));
+        w.window->CommandIncomeRecord_Click();
+        run.ResumeTiming();
+        w.window->SSTabSheets->setCurrentIndex(8);
+    }
+}
+BENCHMARK(yearPageAfterARecording)->Apply(sizesAndMixes)->Iterations(5);
+
 // Taking back and doing again the deletion of the first income entry: every
 // row of the longer list moves, the worst case for the lists.
 void undoOrRedoOneStep(benchmark::State& run) {

@@ -7,6 +7,7 @@
 #include "Printouts.h"
 
 #include <array>
+#include <limits>
 
 namespace sorobe {
 
@@ -259,10 +260,49 @@ private:
 
 } // namespace
 
+namespace {
+
+Period ledgerPeriod(std::int16_t period) {
+    return period >= Year && period <= Later ? static_cast<Period>(period) : Year;
+}
+
+} // namespace
+
 void printLedger(PrintSurface& surface, const SharedState& state, std::int16_t period,
                  const PrintTitles& titles) {
-    const Period which = period >= Year && period <= Later ? static_cast<Period>(period) : Year;
-    LedgerPrinter(surface, state, which, titles).print();
+    LedgerPrinter(surface, state, ledgerPeriod(period), titles).print();
+}
+
+bool ledgerFailsAlikeOnAnySheets(const SharedState& state, std::int16_t period) {
+    // A page's totals sum a run of the period's entries: they stay between
+    // the sum of the negative amounts and that of the positive ones. The
+    // running balance and the period's totals do not depend on the pages.
+    const PeriodPaper& paper = periodPaper(ledgerPeriod(period));
+    // Positive and negative parts, of the incomes at 0 and the expenses at 1.
+    std::array<std::array<std::int64_t, 2>, 2> parts{};
+    const auto add = [&](bool income, std::int64_t amount) {
+        parts[income ? 0 : 1][amount < 0 ? 1 : 0] += amount;
+    };
+    if (paper.openingKind != 0) {
+        try {
+            add(true, periodBalance(state, paper.carriedFrom));
+        } catch (const OverflowError&) {
+            return false;
+        }
+    }
+    for (const SorobeArticle* entry = state.ledger->nextArticle().get(); entry;
+         entry = entry->taLink().get()) {
+        if (periodHoldsEntryMonth(paper, entry->taDate().month()))
+            add(entry->taIncome(), entry->taAmount());
+    }
+    for (const auto& kind : parts) {
+        for (const std::int64_t part : kind) {
+            if (part < std::numeric_limits<std::int32_t>::min() ||
+                part > std::numeric_limits<std::int32_t>::max())
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace sorobe

@@ -20,6 +20,13 @@ void MeasuringPrintSurface::setFontSize(double points) {
 void MeasuringPrintSurface::refreshFont() {
     m_font = printFont(m_fontName, m_fontSize);
     m_metrics.emplace(m_font);
+    m_fontWidths = &(*m_textWidths)[FontKey(m_fontName, m_fontSize)];
+    ++m_fontChanges;
+}
+
+void MeasuringPrintSurface::shareTextWidths(const MeasuringPrintSurface& other) {
+    m_textWidths = other.m_textWidths;
+    m_fontWidths = &(*m_textWidths)[FontKey(m_fontName, m_fontSize)];
 }
 
 void MeasuringPrintSurface::printText(const QString& text) {
@@ -29,7 +36,11 @@ void MeasuringPrintSurface::printText(const QString& text) {
 }
 
 double MeasuringPrintSurface::textWidth(const QString& text) const {
-    return m_metrics->horizontalAdvance(text);
+    const HashedText key(text);
+    auto known = m_fontWidths->constFind(key);
+    if (known == m_fontWidths->cend())
+        known = m_fontWidths->insert(key, m_metrics->horizontalAdvance(text));
+    return *known;
 }
 
 double MeasuringPrintSurface::textHeight(const QString&) const {

@@ -10,12 +10,16 @@ namespace sorobe {
 
 namespace {
 
+// Thrown by a counter that need not count past the second sheet.
+struct SecondSheet {};
+
 // Lays a printout out with the fonts and measures of paper, putting no ink
 // anywhere, and counts the sheets that would take ink.
 class SheetCounter : public MeasuringPrintSurface {
 public:
-    explicit SheetCounter(double pageHeight)
-        : m_pageHeight(pageHeight) {}
+    SheetCounter(double pageHeight, bool stopAtSecondSheet)
+        : m_pageHeight(pageHeight)
+        , m_stopAtSecondSheet(stopAtSecondSheet) {}
 
     double pageHeight() const override { return m_pageHeight; }
     void endPage() override { m_inked = false; }
@@ -28,19 +32,31 @@ protected:
 
 private:
     void ink() {
-        if (!m_inked)
+        if (!m_inked) {
             ++m_sheets;
+            if (m_stopAtSecondSheet && m_sheets == 2)
+                throw SecondSheet();
+        }
         m_inked = true;
     }
 
     double m_pageHeight;
+    bool m_stopAtSecondSheet;
     bool m_inked = false;
     int m_sheets = 0;
 };
 
-int countSheets(double pageHeight, const std::function<void(PrintSurface&)>& layout) {
-    SheetCounter counter(pageHeight);
-    layout(counter);
+// The sheets the layout takes, or 2 when it takes more and the count may
+// stop there.
+int countSheets(const PrintSurface& paper, double pageHeight,
+                const std::function<void(PrintSurface&)>& layout, bool stopAtSecondSheet) {
+    SheetCounter counter(pageHeight, stopAtSecondSheet);
+    if (const auto* measuring = dynamic_cast<const MeasuringPrintSurface*>(&paper))
+        counter.shareTextWidths(*measuring);
+    try {
+        layout(counter);
+    } catch (const SecondSheet&) {
+    }
     return counter.sheets();
 }
 
@@ -134,15 +150,16 @@ private:
 } // namespace
 
 void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout,
-                   double middle) {
+                   double middle, bool failsAlikeOnAnySheets) {
     // A printout of one sheet keeps the whole printable area. Kept free, the
     // band can only push rows onto later sheets, never save one.
     const double height = surface.pageHeight();
-    if (countSheets(height, layout) <= 1) {
+    if (countSheets(surface, height, layout, failsAlikeOnAnySheets) <= 1) {
         layout(surface);
         return;
     }
-    NumberedSurface numbered(surface, countSheets(height - pageNumberBand, layout), middle);
+    NumberedSurface numbered(surface, countSheets(surface, height - pageNumberBand, layout, false),
+                             middle);
     layout(numbered);
 }
 

@@ -23,7 +23,13 @@ inline constexpr double portraitMiddle = 5800.0;
 // surface: unchanged when it takes one sheet, else above the band with each
 // sheet's number in the band, centred on `middle`. Exceptions of the layout
 // pass through.
+//
+// failsAlikeOnAnySheets: the layout, if it throws, throws on sheets of any
+// height (no total it forms depends on where its pages break). Then the
+// count that only tells one sheet from more stops at the second sheet: the
+// rest of the count, on sheets kept free of the band, meets whatever the
+// rest of this one would have met.
 void printNumbered(PrintSurface& surface, const std::function<void(PrintSurface&)>& layout,
-                   double middle = portraitMiddle);
+                   double middle = portraitMiddle, bool failsAlikeOnAnySheets = false);
 
 } // namespace sorobe

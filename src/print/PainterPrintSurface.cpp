@@ -60,7 +60,12 @@ void PainterPrintSurface::prepareOutput() {
 
 void PainterPrintSurface::drawText(double x, double y, const QString& text) {
     prepareOutput();
-    m_painter.setFont(font());
+    // The painter makes a font of its own from each one it is given, which
+    // the text then looks up anew: it is given one only when it changes.
+    if (m_painterFont != fontChanges()) {
+        m_painter.setFont(font());
+        m_painterFont = fontChanges();
+    }
     m_painter.setPen(color());
     m_painter.drawText(QPointF(x, y + metrics().ascent()), text);
 }

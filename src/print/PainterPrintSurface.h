@@ -41,6 +41,8 @@ private:
     QPainter m_painter;
     bool m_begun = false;
     bool m_pageEnded = false;
+    // fontChanges() when the painter was last given the font; none yet.
+    int m_painterFont = -1;
 };
 
 // Sets a printer up to write a PDF file: A4 (portrait unless asked otherwise)

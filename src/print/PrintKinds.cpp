@@ -110,9 +110,10 @@ PrintResult printKind(PrintSurface& surface, const SharedState& state, int print
                 "印刷の種類が選ばれていません。「設定」画面から、印刷の種類を選択してください。")};
     return printDocument(surface, [&] {
         if (info->ledger) {
-            printNumbered(surface, [&](PrintSurface& sheets) {
-                printLedger(sheets, state, static_cast<std::int16_t>(info->period), titles);
-            });
+            const auto period = static_cast<std::int16_t>(info->period);
+            printNumbered(
+                surface, [&](PrintSurface& sheets) { printLedger(sheets, state, period, titles); },
+                portraitMiddle, ledgerFailsAlikeOnAnySheets(state, period));
         } else {
             const TermLists& lists = state.termLists;
             const QString closing = closingSentence(state, printKind, titles.classAccount);

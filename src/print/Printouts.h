@@ -26,6 +26,13 @@ namespace sorobe {
 void printLedger(PrintSurface& surface, const SharedState& state, std::int16_t period,
                  const PrintTitles& titles);
 
+// Whether the ledger of the period, if its printing stops at a total too
+// large, stops so on sheets of any height: true when no page's totals can
+// leave 32 bits wherever its pages break (the period's incomes, the opening
+// carry-forward among them, and its expenses each add up within 32 bits
+// counting only the positive amounts and only the negative ones).
+bool ledgerFailsAlikeOnAnySheets(const SharedState& state, std::int16_t period);
+
 // The report of one period: summary box, income table grouped by item in the
 // order the items first appear, two-column expense table, the closing
 // sentence, the date in the era calendar and the signature.

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace sorobe {
 
@@ -95,7 +96,7 @@ class FlexGridModel final : public QAbstractTableModel {
 public:
     explicit FlexGridModel(QObject* parent)
         : QAbstractTableModel(parent)
-        , m_cells(2, std::vector<FlexCell>(2)) {}
+        , m_cells(2 * 2) {}
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : rows() - 1;
@@ -120,7 +121,7 @@ public:
         return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
     }
 
-    int rows() const { return int(m_cells.size()); }
+    int rows() const { return m_rows; }
     int cols() const { return m_cols; }
 
     bool setRows(int rows) {
@@ -130,11 +131,13 @@ public:
         const int old = this->rows();
         if (rows < old) {
             beginRemoveRows({}, rows - 1, old - 2);
-            m_cells.resize(std::size_t(rows));
+            m_rows = rows;
+            m_cells.resize(std::size_t(rows) * std::size_t(m_cols));
             endRemoveRows();
         } else if (rows > old) {
             beginInsertRows({}, old - 1, rows - 2);
-            m_cells.resize(std::size_t(rows), std::vector<FlexCell>(std::size_t(m_cols)));
+            m_rows = rows;
+            m_cells.resize(std::size_t(rows) * std::size_t(m_cols));
             endInsertRows();
         }
         return true;
@@ -151,9 +154,13 @@ public:
             beginInsertColumns({}, old, cols - 1);
         else
             return true;
+        std::vector<FlexCell> cells(std::size_t(m_rows) * std::size_t(cols));
+        for (int row = 0; row < m_rows; ++row) {
+            for (int col = 0; col < std::min(cols, old); ++col)
+                cells[at(row, col, cols)] = std::move(m_cells[at(row, col, old)]);
+        }
+        m_cells = std::move(cells);
         m_cols = cols;
-        for (auto& row : m_cells)
-            row.resize(std::size_t(cols));
         if (cols < old)
             endRemoveColumns();
         else
@@ -164,18 +171,41 @@ public:
     const FlexCell* cell(int row, int col) const {
         if (row < 0 || row >= rows() || col < 0 || col >= m_cols)
             return nullptr;
-        return &m_cells[std::size_t(row)][std::size_t(col)];
+        return &m_cells[at(row, col, m_cols)];
     }
 
-    // Changes one cell and lets the view know; outside the grid nothing happens.
+    // Changes one cell and lets the view know, at once or, during a bulk
+    // write, at its end; outside the grid nothing happens.
     template <typename Change> void changeCell(int row, int col, Change change) {
         if (!cell(row, col))
             return;
-        change(m_cells[std::size_t(row)][std::size_t(col)]);
+        change(m_cells[at(row, col, m_cols)]);
+        if (m_bulkWrites > 0) {
+            m_changed = m_changed.united(QRect(col, row, 1, 1));
+            return;
+        }
         if (row == 0)
             emit headerDataChanged(Qt::Horizontal, col, col);
         else
             emit dataChanged(index(row - 1, col), index(row - 1, col));
+    }
+
+    void beginBulkWrite() { ++m_bulkWrites; }
+
+    // The view hears of every cell changed since the first bulk write began,
+    // as far as those cells are still in the grid.
+    void endBulkWrite() {
+        if (--m_bulkWrites > 0 || m_changed.isNull())
+            return;
+        const QRect changed = m_changed.intersected(QRect(0, 0, m_cols, rows()));
+        m_changed = QRect();
+        if (changed.isEmpty())
+            return;
+        if (changed.top() == 0)
+            emit headerDataChanged(Qt::Horizontal, changed.left(), changed.right());
+        if (changed.bottom() >= 1)
+            emit dataChanged(index(std::max(changed.top(), 1) - 1, changed.left()),
+                             index(changed.bottom() - 1, changed.right()));
     }
 
     // The background of the "No." column when a page has not coloured it.
@@ -210,9 +240,19 @@ private:
         }
     }
 
-    std::vector<std::vector<FlexCell>> m_cells;
+    static std::size_t at(int row, int col, int cols) {
+        return std::size_t(row) * std::size_t(cols) + std::size_t(col);
+    }
+
+    // Row by row, m_cols cells to a row: rows come and go at the end at
+    // the cost of the cells themselves.
+    std::vector<FlexCell> m_cells;
+    int m_rows = 2;
     int m_cols = 2;
     QColor m_fixed;
+    int m_bulkWrites = 0;
+    // Cells changed during the bulk writes, as columns (x) by rows (y).
+    QRect m_changed;
 };
 
 // The title row. Its height is the one the grid gives row 0, whatever height
@@ -282,10 +322,12 @@ FlexGrid::FlexGrid(QWidget* parent)
 FlexGrid::~FlexGrid() = default;
 
 int FlexGrid::Rows() const {
+    fillPending();
     return m_model->rows();
 }
 
 void FlexGrid::setRows(int rows) {
+    fillPending();
     if (!m_model->setRows(rows))
         return;
     m_rowTwips.resize(std::size_t(m_model->rows()), -1);
@@ -297,6 +339,7 @@ int FlexGrid::Cols() const {
 }
 
 void FlexGrid::setCols(int cols) {
+    fillPending();
     const int old = m_model->cols();
     if (!m_model->setCols(cols))
         return;
@@ -309,29 +352,35 @@ void FlexGrid::setCols(int cols) {
 }
 
 int FlexGrid::Row() const {
+    fillPending();
     return m_row;
 }
 
 void FlexGrid::setRow(int row) {
+    fillPending();
     if (row >= 0 && row < Rows())
         m_row = row;
 }
 
 int FlexGrid::Col() const {
+    fillPending();
     return m_col;
 }
 
 void FlexGrid::setCol(int col) {
+    fillPending();
     if (col >= 0 && col < Cols())
         m_col = col;
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const {
+    fillPending();
     const FlexCell* c = m_model->cell(row, col);
     return c ? c->text : QString();
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
+    fillPending();
     m_model->changeCell(row, col, [&](FlexCell& c) { c.text = text; });
 }
 
@@ -353,6 +402,7 @@ void FlexGrid::setColWidth(int col, int twips) {
 }
 
 int FlexGrid::RowHeight(int row) const {
+    fillPending();
     if (row < 0 || row >= Rows())
         return 0;
     const int twips = m_rowTwips[std::size_t(row)];
@@ -360,6 +410,7 @@ int FlexGrid::RowHeight(int row) const {
 }
 
 void FlexGrid::setRowHeight(int row, int twips) {
+    fillPending();
     if (row < 0 || row >= Rows() || twips < 0)
         return;
     m_rowTwips[std::size_t(row)] = twips;
@@ -372,6 +423,7 @@ void FlexGrid::setRowHeight(int row, int twips) {
 }
 
 int FlexGrid::TopRow() const {
+    fillPending();
     // The data rows scroll a whole row at a time: the scroll position counts
     // the rows above the first one wholly in view. (On the last page the last
     // row closes the page, and the row above the top row may show in part.)
@@ -379,6 +431,7 @@ int FlexGrid::TopRow() const {
 }
 
 void FlexGrid::setTopRow(int row) {
+    fillPending();
     if (Rows() < 2)
         return;
     row = std::clamp(row, 1, Rows() - 1);
@@ -389,17 +442,20 @@ void FlexGrid::setTopRow(int row) {
 }
 
 int FlexGrid::CellAlignment() const {
+    fillPending();
     const FlexCell* c = m_model->cell(m_row, m_col);
     return c ? c->alignment : AlignGeneral;
 }
 
 void FlexGrid::setCellAlignment(int alignment) {
+    fillPending();
     if (alignment < AlignLeftTop || alignment > AlignGeneral)
         return;
     m_model->changeCell(m_row, m_col, [&](FlexCell& c) { c.alignment = alignment; });
 }
 
 QColor FlexGrid::CellForeColor() const {
+    fillPending();
     const FlexCell* c = m_model->cell(m_row, m_col);
     if (c && c->fore.isValid())
         return c->fore;
@@ -407,10 +463,12 @@ QColor FlexGrid::CellForeColor() const {
 }
 
 void FlexGrid::setCellForeColor(const QColor& color) {
+    fillPending();
     m_model->changeCell(m_row, m_col, [&](FlexCell& c) { c.fore = color; });
 }
 
 QColor FlexGrid::CellBackColor() const {
+    fillPending();
     const FlexCell* c = m_model->cell(m_row, m_col);
     if (c && c->back.isValid())
         return c->back;
@@ -418,6 +476,7 @@ QColor FlexGrid::CellBackColor() const {
 }
 
 void FlexGrid::setCellBackColor(const QColor& color) {
+    fillPending();
     m_model->changeCell(m_row, m_col, [&](FlexCell& c) { c.back = color; });
 }
 
@@ -430,6 +489,7 @@ int FlexGrid::Width() const {
 }
 
 Qt::Alignment FlexGrid::cellDisplayAlignment(int row, int col) const {
+    fillPending();
     const QVariant value = row == 0
                                ? m_model->headerData(col, Qt::Horizontal, Qt::TextAlignmentRole)
                                : m_model->data(m_model->index(row - 1, col), Qt::TextAlignmentRole);
@@ -437,6 +497,7 @@ Qt::Alignment FlexGrid::cellDisplayAlignment(int row, int col) const {
 }
 
 QRect FlexGrid::cellRect(int row, int col) const {
+    fillPending();
     if (!m_model->cell(row, col))
         return {};
     const int left = columnViewportPosition(col);
@@ -444,6 +505,27 @@ QRect FlexGrid::cellRect(int row, int col) const {
     if (row == 0)
         return QRect(left, 0, width, m_title->height());
     return QRect(left, rowViewportPosition(row - 1), width, QTableView::rowHeight(row - 1));
+}
+
+FlexGrid::BulkWrite::BulkWrite(FlexGrid& grid)
+    : m_grid(grid) {
+    m_grid.m_model->beginBulkWrite();
+}
+
+FlexGrid::BulkWrite::~BulkWrite() {
+    m_grid.m_model->endBulkWrite();
+}
+
+void FlexGrid::setPendingFill(std::function<void()> fill) {
+    m_pendingFill = std::move(fill);
+}
+
+void FlexGrid::fillPending() const {
+    if (!m_pendingFill)
+        return;
+    // Taken first: the fill writes through the grid's own functions.
+    const std::function<void()> fill = std::exchange(m_pendingFill, nullptr);
+    fill();
 }
 
 void FlexGrid::changeEvent(QEvent* event) {

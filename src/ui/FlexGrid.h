@@ -15,6 +15,7 @@
 #include <QRect>
 #include <QString>
 #include <QTableView>
+#include <functional>
 #include <vector>
 
 namespace sorobe {
@@ -103,6 +104,30 @@ public:
     // coordinates. Empty outside the grid; of width 0 in a hidden column.
     QRect cellRect(int row, int col) const;
 
+    // While one is alive, the cells written are not announced to the view one
+    // by one; the view hears of them all when the last one ends. For filling
+    // thousands of rows at once.
+    class BulkWrite {
+    public:
+        explicit BulkWrite(FlexGrid& grid);
+        ~BulkWrite();
+        BulkWrite(const BulkWrite&) = delete;
+        BulkWrite& operator=(const BulkWrite&) = delete;
+
+    private:
+        FlexGrid& m_grid;
+    };
+
+    // A refill the grid is owed: it runs once, the first time anything reads
+    // or writes the grid's rows or cells, so that the rows it replaces are
+    // never read. (The columns are left out: a refill never changes them.)
+    // Whoever shows the grid has it filled first, as the window does with the
+    // page it turns to. Setting another replaces the one owed; an empty
+    // function owes none.
+    void setPendingFill(std::function<void()> fill);
+    bool hasPendingFill() const { return bool(m_pendingFill); }
+    void fillPending() const;
+
 signals:
     // The user clicked a data cell; Row and Col are already that cell.
     // Clicking the title row raises nothing.
@@ -124,6 +149,7 @@ private:
     // Per column and per row, in twips; -1 in m_rowTwips: the standard height.
     std::vector<int> m_colTwips;
     std::vector<int> m_rowTwips;
+    mutable std::function<void()> m_pendingFill;
 };
 
 } // namespace sorobe

@@ -163,6 +163,9 @@ frmMain::~frmMain() {
     // is taken down.
     m_undoStack->disconnect(this);
     GridRoll->setModel(nullptr);
+    // Nor may a term page still owed its refill run it into a window half gone.
+    for (const PeriodInfo& info : termPeriods)
+        termGrid(info.period)->setPendingFill(nullptr);
 }
 
 void frmMain::setItemHistoryFiles(const QString& readPath, const QString& writePath) {

@@ -5,6 +5,7 @@
 // work on the shared state of the run.
 
 #include "CollectionRoll.h"
+#include "HashedText.h"
 #include "LedgerFile.h"
 #include "LedgerLock.h"
 #include "PrintTitles.h"
@@ -128,8 +129,11 @@ public:
     void highlightListRow(FlexGrid* grid, int row);
     void scrollListToRow(FlexGrid* grid, int row, int count);
 
-    // Rebuilds the term lists from the ledger and refills the six term pages.
+    // Rebuilds the term lists from the ledger and refills the six term pages:
+    // the page on screen at once, each other page when it is next shown or
+    // read (its grid is owed the refill; see FlexGrid::setPendingFill).
     void tabulateTerms();
+    // Refills the period's page now from the period's lists.
     void fillTermSheet(Period period);
     FlexGrid* termGrid(Period period) const;
 
@@ -324,8 +328,37 @@ private:
     bool mayOverwriteFile();
     // The height of a list row whose item takes its lines in the column.
     int listRowHeight(const QFontMetricsF& metrics, const QString& text, int columnWidth) const;
+    // What a refill of a term page reads: the period's two lists as a
+    // tabulation left them (heads of their own, so that the next tabulation
+    // cannot change them), their lines with the balances and totals, and the
+    // width the item column had then.
+    struct TermSheetPlan;
+    struct TermSheetSource {
+        ArticlePtr income;
+        ArticlePtr supply;
+        std::shared_ptr<const TermSheetPlan> plan;
+        int itemWidth = 0;
+    };
+    // A refill owed to a page that was not on screen when tabulated, with
+    // the rows the page had been given before it.
+    struct OwedTermSheet {
+        TermSheetSource source;
+        int rowsBefore = 0;
+    };
+    std::array<std::optional<OwedTermSheet>, periodCount> m_owedTermSheets;
+    static std::shared_ptr<const TermSheetPlan> planTermSheet(const ArticlePtr& income,
+                                                              const ArticlePtr& supply);
+    TermSheetSource currentTermSheetSource(Period period) const;
+    void termSheetTabulated(Period period);
+    void fillOwedTermSheet(Period period);
+    // Refills a page from the source, writing rows from..to in full and only
+    // the colours of the lines above `from`; rows below `to` are left as
+    // they are. rowCount is the page's sheetRowCount, updated as a whole
+    // refill updates it.
+    void writeTermSheet(Period period, const TermSheetSource& source, int& rowCount, int from,
+                        int to);
     // Widths of the items measured so far, in pixels of the window's font.
-    mutable QHash<QString, double> m_textWidths;
+    mutable QHash<HashedText, double> m_textWidths;
     mutable QFont m_textWidthsFont;
     // The lists grow with the window beyond its designed size.
     struct ItemColumn {

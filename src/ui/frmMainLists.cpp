@@ -68,9 +68,10 @@ int frmMain::listRowHeight(const QFontMetricsF& metrics, const QString& text,
         m_textWidths.clear();
         m_textWidthsFont = font();
     }
-    auto known = m_textWidths.constFind(text);
+    const HashedText key(text);
+    auto known = m_textWidths.constFind(key);
     if (known == m_textWidths.cend())
-        known = m_textWidths.insert(text, metrics.horizontalAdvance(text));
+        known = m_textWidths.insert(key, metrics.horizontalAdvance(text));
     const double width = *known * twipsPerPixel();
     // Halves go to the even neighbour, as whole twips always have.
     const long w = std::lrint(width + 100);

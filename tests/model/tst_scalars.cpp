@@ -61,7 +61,11 @@ private slots:
         QTest::newRow("small") << 5 << "5";
         QTest::newRow("three digits") << 999 << "999";
         QTest::newRow("four digits") << 1234 << "1,234";
+        QTest::newRow("six digits") << 123456 << "123,456";
         QTest::newRow("seven digits") << 1234567 << "1,234,567";
+        QTest::newRow("a million") << 1000000 << "1,000,000";
+        QTest::newRow("minus six digits") << -999999 << "-999,999";
+        QTest::newRow("ten") << 10 << "10";
         QTest::newRow("minus five") << -5 << "-5";
         QTest::newRow("minus thousand") << -1000 << "-1,000";
         QTest::newRow("top") << std::numeric_limits<std::int32_t>::max() << "2,147,483,647";

@@ -5,13 +5,17 @@
 #include "PrintPeriods.h"
 #include "PrintTestData.h"
 #include "Printouts.h"
+#include "RecordingPrintSurface.h"
 
 #include <QFile>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
+#include <cmath>
 #include <limits>
 
 using namespace sorobe;
@@ -40,6 +44,31 @@ int pdfPages(const QString& fileName) {
         return -1;
     const QString content = QString::fromLatin1(file.readAll());
     return int(content.count(QRegularExpression("/Type\\s*/Page[^s]")));
+}
+
+// The font sizes the texts of a PDF are set in, in the order of its pages'
+// contents (each page's stream inflated).
+QList<double> pdfTextSizes(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray pdf = file.readAll();
+    QList<double> sizes;
+    static const QRegularExpression stream("stream\r?\n");
+    for (auto match = stream.globalMatch(QString::fromLatin1(pdf)); match.hasNext();) {
+        const qsizetype start = match.next().capturedEnd();
+        const qsizetype end = pdf.indexOf("endstream", start);
+        QByteArray deflated = pdf.mid(start, end - start);
+        // qUncompress takes the inflated length first; an upper bound does.
+        const quint32 room = 1 << 24;
+        deflated.prepend(char(room >> 24)).insert(1, char(room >> 16 & 0xff));
+        deflated.insert(2, char(room >> 8 & 0xff)).insert(3, char(room & 0xff));
+        const QString content = QString::fromLatin1(qUncompress(deflated));
+        static const QRegularExpression font("/F\\d+\\s+([0-9.]+)\\s+Tf");
+        for (auto tf = font.globalMatch(content); tf.hasNext();)
+            sizes.append(tf.next().captured(1).toDouble());
+    }
+    return sizes;
 }
 
 } // namespace
@@ -473,6 +502,153 @@ private slots:
         QVERIFY(surface.pageHeight() > 15745); // the ledger's lowest rule fits on A4
         QVERIFY(printKind(surface, state, kind, classTitles()).ok);
         QCOMPARE(pdfPages(fileName), recording.pageCount());
+    }
+
+    // A text measured once is measured alike by every surface that shares
+    // the widths, in its own font, whichever font measured it first.
+    void sharedWidthsAreThoseOfEachFont_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("amount") << "1,234,567";
+        QTest::newRow("item") << "遠足のバス代 5月分";
+        QTest::newRow("receipt") << "No.12";
+    }
+    void sharedWidthsAreThoseOfEachFont() {
+        QFETCH(QString, text);
+        RecordingPrintSurface first;
+        RecordingPrintSurface second;
+        second.shareTextWidths(first);
+        const auto measured = [&](double points) {
+            return QFontMetricsF(printFont(printFontName(), points)).horizontalAdvance(text);
+        };
+        QVERIFY(measured(12) != measured(8));
+        first.setFontSize(12);
+        second.setFontSize(8);
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(first.textWidth(text), measured(12));
+            QCOMPARE(second.textWidth(text), measured(8));
+            first.setFontSize(8);
+            second.setFontSize(12);
+            QCOMPARE(first.textWidth(text), measured(8));
+            QCOMPARE(second.textWidth(text), measured(12));
+            first.setFontSize(12);
+            second.setFontSize(8);
+        }
+    }
+
+    // Each text on paper is set in the font the layout chose for it, also
+    // when the font changes and changes back between texts.
+    void thePdfSetsEachTextInItsFont() {
+        const QTemporaryDir folder;
+        const QString fileName = folder.filePath("fonts.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        preparePdfPrinter(printer, fileName);
+        {
+            PainterPrintSurface surface(printer);
+            surface.setFontName(printFontName());
+            for (const double points : {12.0, 12.0, 16.0, 12.0, 9.0, 9.0}) {
+                surface.setFontSize(points);
+                surface.printAt(1000, 1000 + 400 * points, QStringLiteral("学級費"));
+            }
+            surface.endPage();
+            surface.printAt(1000, 1000, QStringLiteral("学級費"));
+            surface.endDoc();
+        }
+        const QList<double> sizes = pdfTextSizes(fileName);
+        QCOMPARE(sizes.size(), 7);
+        const double twelve = sizes[0];
+        QVERIFY(twelve > 0);
+        QList<double> points;
+        for (const double size : sizes)
+            points.append(std::round(size / twelve * 12 * 100) / 100);
+        QCOMPARE(points, (QList<double>{12, 12, 16, 12, 9, 9, 9}));
+    }
+
+    // Whether a ledger's page totals stay within 32 bits wherever its pages
+    // break: only then may the count of its sheets stop at the second.
+    void ledgerPagesFailAlikeOnAnySheets_data() {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QList<std::int32_t>>("incomes");  // in April, the 1st onwards
+        QTest::addColumn<QList<std::int32_t>>("expenses"); // in May
+        QTest::addColumn<std::int32_t>("springBalance");   // carried into 2学期
+        QTest::addColumn<bool>("alike");
+        const std::int32_t top = std::numeric_limits<std::int32_t>::max();
+        const std::int32_t bottom = std::numeric_limits<std::int32_t>::min();
+        using Amounts = QList<std::int32_t>;
+        QTest::newRow("a class's year")
+            << 0 << Amounts{35000, 35000} << Amounts{1200, 800} << 0 << true;
+        QTest::newRow("up to the top") << 0 << Amounts{top - 5, 5} << Amounts{} << 0 << true;
+        QTest::newRow("a refund lets the incomes pass the top")
+            << 0 << Amounts{top, -10, 10} << Amounts{} << 0 << false;
+        QTest::newRow("expenses past the bottom")
+            << 1 << Amounts{} << Amounts{bottom, -1} << 0 << false;
+        QTest::newRow("expenses of both signs within range")
+            << 1 << Amounts{} << Amounts{-1000000000, 1000000000, -1000000000} << 0 << true;
+        QTest::newRow("entries outside the period do not count")
+            << 2 << Amounts{top, top} << Amounts{} << 0 << true;
+        QTest::newRow("the carry-forward opens the first page")
+            << 2 << Amounts{} << Amounts{} << top << true;
+        QTest::newRow("the carry-forward with a September gift past the top")
+            << 2 << Amounts{} << Amounts{} << top - 1 << false;
+    }
+    void ledgerPagesFailAlikeOnAnySheets() {
+        QFETCH(int, period);
+        QFETCH(QList<std::int32_t>, incomes);
+        QFETCH(QList<std::int32_t>, expenses);
+        QFETCH(std::int32_t, springBalance);
+        QFETCH(bool, alike);
+        SharedState state;
+        for (qsizetype k = 0; k < incomes.size(); ++k)
+            state.ledger->addArticle(income(QDate(2025, 4, 1 + int(k)), "寄付金", incomes[k]));
+        for (qsizetype k = 0; k < expenses.size(); ++k)
+            state.ledger->addArticle(
+                expense(QDate(2025, 5, 1 + int(k)), std::int16_t(k + 1), "教材費", expenses[k]));
+        if (QByteArray(QTest::currentDataTag()).contains("September"))
+            state.ledger->addArticle(income(QDate(2025, 9, 1), "寄付金", 2));
+        state.periodIncomeSum[Spring] = springBalance;
+        QCOMPARE(ledgerFailsAlikeOnAnySheets(state, std::int16_t(period)), alike);
+    }
+
+    // Stopping the count at the second sheet changes nothing on paper.
+    void theSheetsAreTheSameWhereverTheCountStops_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("sheets");
+        QTest::newRow("one sheet") << 4 << false;
+        QTest::newRow("many sheets") << 150 << true;
+    }
+    void theSheetsAreTheSameWhereverTheCountStops() {
+        QFETCH(int, entries);
+        QFETCH(bool, sheets);
+        SharedState state;
+        std::vector<ArticlePtr> ledger;
+        while (int(ledger.size()) < entries) {
+            for (const ArticlePtr& entry : schoolYear())
+                ledger.push_back(entry);
+        }
+        ledger.resize(std::size_t(entries));
+        fillLedger(state, ledger);
+        const auto layout = [&](PrintSurface& sheets) {
+            printLedger(sheets, state, 0, classTitles());
+        };
+        QVERIFY(ledgerFailsAlikeOnAnySheets(state, 0));
+        std::array<RecordingPrintSurface, 2> surfaces;
+        printNumbered(surfaces[0], layout, portraitMiddle, false);
+        printNumbered(surfaces[1], layout, portraitMiddle, true);
+        QCOMPARE(surfaces[1].pageCount(), surfaces[0].pageCount());
+        QCOMPARE(surfaces[0].pageCount() > 1, sheets);
+        const auto describe = [](const RecordingPrintSurface& surface) {
+            QStringList operations;
+            for (const PrintOperation& op : surface.operations())
+                operations.append(QStringLiteral("%1 %2 %3,%4 %5,%6 %7")
+                                      .arg(int(op.kind))
+                                      .arg(op.page)
+                                      .arg(op.x)
+                                      .arg(op.y)
+                                      .arg(op.x2)
+                                      .arg(op.y2)
+                                      .arg(op.text));
+            return operations;
+        };
+        QCOMPARE(describe(surfaces[1]), describe(surfaces[0]));
     }
 
     void theFontKeepsTheColumnsOfTheLayout() {

@@ -3,6 +3,7 @@
 #include "TermTabulation.h"
 
 #include <QTest>
+#include <random>
 
 using namespace sorobe;
 
@@ -102,6 +103,49 @@ const Entries workedLedger{{QDate(2002, 4, 10), "学級費", "4月分", 10000},
                            {QDate(2002, 6, 1), "教材費", "", 4000, 1},
                            {QDate(2002, 10, 5), "学級費", "10月分", 5000},
                            {QDate(2002, 11, 1), "遠足", "", 8000, 2}};
+
+// Each line in full: kind, item, sub-item, amount, and the date, receipt and
+// key of the entry it was copied from.
+QString linesInFull(const ArticlePtr& head) {
+    QStringList result;
+    for (ArticlePtr node = head->nextArticle(); node; node = node->nextArticle())
+        result.append(QStringLiteral("%1%2/%3=%4 %5 #%6 k%7")
+                          .arg(QChar(node->taIncome() ? u'+' : u'-'))
+                          .arg(node->taArticle(), node->taSubArticle())
+                          .arg(node->taAmount())
+                          .arg(node->taDate().toQDate().toString(Qt::ISODate))
+                          .arg(node->taReceipt())
+                          .arg(node->taKey()));
+    return result.join(u' ');
+}
+
+// `count` entries over a school year and a little beyond (the year of a date
+// never counts), drawn from `items` items with and without sub-items, some
+// amounts negative; keys in ledger order.
+ArticlePtr mixedLedger(int count, int items, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> day(0, 450);
+    std::uniform_int_distribution<int> item(0, items - 1);
+    std::uniform_int_distribution<int> amount(-50, 500);
+    std::bernoulli_distribution isIncome(0.4);
+    ArticlePtr ledger = SorobeArticle::create();
+    for (int n = 0; n < count; ++n) {
+        ArticlePtr entry = SorobeArticle::create();
+        entry->setTaDate(DateTime::fromQDate(QDate(2002, 3, 1).addDays(day(random))));
+        entry->setTaIncome(isIncome(random));
+        const int k = item(random);
+        entry->setTaArticle(QStringLiteral("項目%1").arg(k));
+        if (k % 3 != 0)
+            entry->setTaSubArticle(QStringLiteral("%1月分").arg(entry->taDate().month()));
+        entry->setTaAmount(amount(random) * 10);
+        entry->setTaReceipt(entry->taIncome() ? 0 : std::int16_t(n % 100 + 1));
+        ledger->addArticle(entry);
+    }
+    std::int32_t key = 1;
+    for (ArticlePtr e = ledger->nextArticle(); e; e = e->nextArticle())
+        e->setTaKey(key++);
+    return ledger;
+}
 
 } // namespace
 
@@ -282,6 +326,45 @@ private slots:
             final.append(periodLists(state, info.period));
         QCOMPARE(seenByFiller, final);
         QVERIFY(!state.termsStale);
+    }
+
+    // Every list is, line for line, what collecting its own period from the
+    // ledger gives (with the carry-forward added), whatever the mix of items
+    // and months.
+    void listsAreThoseOfEachPeriodCollectedAlone_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<unsigned>("seed");
+        QTest::newRow("few items") << 400 << 4 << 1u;
+        QTest::newRow("a class's items") << 600 << 40 << 2u;
+        QTest::newRow("every item different") << 300 << 1000000 << 3u;
+    }
+    void listsAreThoseOfEachPeriodCollectedAlone() {
+        QFETCH(int, entries);
+        QFETCH(int, items);
+        QFETCH(unsigned, seed);
+        SharedState state;
+        state.ledger = mixedLedger(entries, items, seed);
+        state.studentCount = 33;
+        tabulateTerms(state, nullptr);
+        for (const PeriodInfo& info : termPeriods) {
+            for (const bool income : {true, false}) {
+                ArticlePtr alone = SorobeArticle::create();
+                if (info.monthFiltered)
+                    alone->collectMonthlyArticle(income, info.firstMonth, info.lastMonth,
+                                                 state.ledger->nextArticle());
+                else
+                    alone->collectArticle(income, state.ledger->nextArticle());
+                if (income && info.openingCarryKind != 0)
+                    alone->addArticle(makeCarryForward(info.openingCarryKind,
+                                                       carriedBalance(state, info.carriedFrom),
+                                                       carryForwardYear, state.studentCount));
+                const ArticlePtr& tabulated = income ? incomeList(state.termLists, info.period)
+                                                     : supplyList(state.termLists, info.period);
+                QVERIFY(alone->nextArticle());
+                QCOMPARE(linesInFull(tabulated), linesInFull(alone));
+            }
+        }
     }
 
     void overflowStopsAtItsStep_data() {

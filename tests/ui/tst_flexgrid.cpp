@@ -12,6 +12,8 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 #include <stdexcept>
 
 using sorobe::FlexGrid;
@@ -112,6 +114,11 @@ private slots:
     void clickOutsideDataCellsRaisesNothing_data();
     void clickOutsideDataCellsRaisesNothing();
     void errorInClickHandlerStaysInside();
+    void columnsShrinkAndGrowUnderTheirCells_data();
+    void columnsShrinkAndGrowUnderTheirCells();
+    void anOwedFillRunsOnceBeforeTheRowsAreUsed_data();
+    void anOwedFillRunsOnceBeforeTheRowsAreUsed();
+    void aBulkWriteTellsTheViewAtItsEnd();
 };
 
 void TestFlexGrid::rowsShrinkAndGrow_data() {
@@ -697,6 +704,192 @@ void TestFlexGrid::errorInClickHandlerStaysInside() {
     QCOMPARE(clicks.count(), 2);
     QCOMPARE(grid.Row(), 2);
     QCOMPARE(grid.Col(), 4);
+}
+
+void TestFlexGrid::columnsShrinkAndGrowUnderTheirCells_data() {
+    QTest::addColumn<int>("shrinkTo");
+    QTest::addColumn<int>("growTo");
+    QTest::newRow("three kept") << 3 << 8;
+    QTest::newRow("one kept") << 1 << 6;
+    QTest::newRow("unchanged") << 6 << 6;
+}
+
+void TestFlexGrid::columnsShrinkAndGrowUnderTheirCells() {
+    QFETCH(int, shrinkTo);
+    QFETCH(int, growTo);
+    FlexGrid grid;
+    setUpList(grid, 4);
+    fillTexts(grid);
+    grid.setRow(2);
+    grid.setCol(0);
+    grid.setCellForeColor(red);
+    grid.setCol(5);
+    grid.setCellBackColor(lightYellow);
+
+    grid.setCols(shrinkTo);
+    grid.setCols(growTo);
+    QCOMPARE(grid.Cols(), growTo);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < growTo; ++c) {
+            const bool kept = c < shrinkTo;
+            QCOMPARE(grid.TextMatrix(r, c),
+                     kept ? QStringLiteral("%1-%2").arg(r).arg(c) : QString());
+        }
+    }
+    grid.setRow(2);
+    grid.setCol(0);
+    QCOMPARE(grid.CellForeColor(), red);
+    grid.setCol(5);
+    QCOMPARE(grid.CellBackColor(),
+             shrinkTo > 5 ? lightYellow : grid.palette().color(QPalette::Base));
+}
+
+void TestFlexGrid::anOwedFillRunsOnceBeforeTheRowsAreUsed_data() {
+    QTest::addColumn<QString>("use");
+    QTest::addColumn<bool>("fills");
+    for (const char* use : {"Rows", "TextMatrix", "RowHeight", "CellForeColor", "Row", "TopRow",
+                            "cellRect", "setTextMatrix", "setRows", "setRow"})
+        QTest::newRow(use) << QString::fromLatin1(use) << true;
+    // Its columns are not the fill's business: they are used without it.
+    for (const char* use : {"Cols", "ColWidth", "setColWidth"})
+        QTest::newRow(use) << QString::fromLatin1(use) << false;
+}
+
+void TestFlexGrid::anOwedFillRunsOnceBeforeTheRowsAreUsed() {
+    QFETCH(QString, use);
+    QFETCH(bool, fills);
+    FlexGrid grid;
+    setUpList(grid, 2);
+    int runs = 0;
+    grid.setPendingFill([&] {
+        ++runs;
+        // The fill writes through the grid itself.
+        grid.setRows(4);
+        grid.setTextMatrix(3, 1, QStringLiteral("owed"));
+        grid.setRow(3);
+        grid.setCol(2);
+        grid.setCellForeColor(red);
+    });
+    QCOMPARE(runs, 0);
+    QVERIFY(grid.hasPendingFill());
+
+    const std::map<QString, std::function<void()>> uses{
+        {"Rows",
+         [&] {
+             QCOMPARE(grid.Rows(), 4);
+         }},
+        {"TextMatrix",
+         [&] {
+             QCOMPARE(grid.TextMatrix(3, 1), QStringLiteral("owed"));
+         }},
+        {"RowHeight",
+         [&] {
+             QCOMPARE(grid.RowHeight(3), grid.RowHeight(0));
+         }},
+        {"CellForeColor",
+         [&] {
+             QCOMPARE(grid.CellForeColor(), red);
+         }},
+        {"Row",
+         [&] {
+             QCOMPARE(grid.Row(), 3);
+         }},
+        {"TopRow",
+         [&] {
+             QCOMPARE(grid.TopRow(), 1);
+         }},
+        {"cellRect",
+         [&] {
+             QVERIFY(!grid.cellRect(3, 1).isEmpty());
+         }},
+        {"setTextMatrix",
+         [&] {
+             grid.setTextMatrix(3, 1, QStringLiteral("later"));
+         }},
+        {"setRows",
+         [&] {
+             grid.setRows(5);
+         }},
+        {"setRow",
+         [&] {
+             grid.setRow(1);
+         }},
+        {"show",
+         [&] {
+             grid.show();
+         }},
+        {"Cols",
+         [&] {
+             QCOMPARE(grid.Cols(), 6);
+         }},
+        {"ColWidth",
+         [&] {
+             QCOMPARE(grid.ColWidth(1), 1200);
+         }},
+        {"setColWidth",
+         [&] {
+             grid.setColWidth(1, 1500);
+         }},
+    };
+    uses.at(use)();
+    QCOMPARE(runs, fills ? 1 : 0);
+    QCOMPARE(grid.hasPendingFill(), !fills);
+
+    // Whatever the use wrote came after the fill; the fill never runs again.
+    const QString expected =
+        use == "setTextMatrix" ? QStringLiteral("later") : QStringLiteral("owed");
+    QCOMPARE(grid.TextMatrix(3, 1), expected);
+    QCOMPARE(grid.Rows(), use == "setRows" ? 5 : 4);
+    QCOMPARE(runs, 1);
+    grid.setTextMatrix(3, 1, QString());
+    QCOMPARE(runs, 1);
+
+    // One no longer owed never runs.
+    grid.setPendingFill([&] { ++runs; });
+    grid.setPendingFill(nullptr);
+    QVERIFY(!grid.hasPendingFill());
+    QCOMPARE(grid.TextMatrix(3, 1), QString());
+    QCOMPARE(runs, 1);
+}
+
+void TestFlexGrid::aBulkWriteTellsTheViewAtItsEnd() {
+    FlexGrid grid;
+    setUpList(grid, 8);
+    QAbstractItemModel* model = grid.model();
+    QSignalSpy cells(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy titles(model, &QAbstractItemModel::headerDataChanged);
+    {
+        const FlexGrid::BulkWrite outer(grid);
+        {
+            const FlexGrid::BulkWrite inner(grid);
+            grid.setTextMatrix(0, 4, QStringLiteral("残高"));
+            grid.setTextMatrix(2, 1, QStringLiteral("a"));
+        }
+        grid.setRow(6);
+        grid.setCol(3);
+        grid.setCellForeColor(red);
+        grid.setTextMatrix(7, 2, QStringLiteral("dropped"));
+        // Rows dropped before the end are not announced.
+        grid.setRows(7);
+        QCOMPARE(cells.count(), 0);
+        QCOMPARE(titles.count(), 0);
+    }
+    QCOMPARE(titles.count(), 1);
+    QCOMPARE(titles.at(0).at(1).toInt(), 1);
+    QCOMPARE(titles.at(0).at(2).toInt(), 4);
+    QCOMPARE(cells.count(), 1);
+    // Data rows 1-6 are view rows 0-5; columns 1 to 4 hold every change.
+    const auto topLeft = cells.at(0).at(0).value<QModelIndex>();
+    const auto bottomRight = cells.at(0).at(1).value<QModelIndex>();
+    QCOMPARE(topLeft.row(), 0);
+    QCOMPARE(topLeft.column(), 1);
+    QCOMPARE(bottomRight.row(), 5);
+    QCOMPARE(bottomRight.column(), 4);
+    QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("a"));
+
+    // Outside a bulk write each cell is told at once.
+    grid.setTextMatrix(3, 3, QStringLiteral("b"));
+    QCOMPARE(cells.count(), 2);
 }
 
 QTEST_MAIN(TestFlexGrid)

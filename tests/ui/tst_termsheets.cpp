@@ -1,8 +1,13 @@
 #include "FlexGrid.h"
+#include "LedgerFile.h"
 #include "SharedState.h"
+#include "TermCalendar.h"
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -10,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <limits>
 
 using namespace sorobe;
@@ -46,6 +52,45 @@ QColor foreColour(FlexGrid* grid, int row, int column) {
     return grid->CellForeColor();
 }
 
+// All of a term page that can be seen or read: the current cell, then per row
+// its height and, per column, text, colour and alignment.
+QStringList sheetState(FlexGrid* grid) {
+    const int row = grid->Row();
+    const int column = grid->Col();
+    QStringList state{QStringLiteral("current %1,%2").arg(row).arg(column)};
+    for (int r = 1; r < grid->Rows(); ++r) {
+        QStringList cells{QString::number(grid->RowHeight(r))};
+        for (int c = 0; c <= 5; ++c) {
+            grid->setRow(r);
+            grid->setCol(c);
+            cells.append(grid->TextMatrix(r, c) + u'/' + grid->CellForeColor().name() + u'/' +
+                         QString::number(grid->CellAlignment()));
+        }
+        state.append(cells.join(u'|'));
+    }
+    grid->setRow(row);
+    grid->setCol(column);
+    return state;
+}
+
+// A year of entries over every month, some negative so that lines and
+// balances are red, items that repeat and items that appear once.
+ArticlePtr yearOfEntries() {
+    ArticlePtr ledger = SorobeArticle::create();
+    std::int32_t key = 1;
+    for (int n = 0; n < 36; ++n) {
+        const QDate date = QDate(2002, 4, 3).addDays(n * 10);
+        const bool income = n % 3 == 0;
+        const std::int32_t amount = (n % 7 == 2 ? -300 : 100) * (n % 5 + 1);
+        const QString item =
+            n % 4 == 0 ? QStringLiteral("学級費") : QStringLiteral("品目%1").arg(n);
+        ledger->addArticle(entry(income, date, item,
+                                 n % 2 ? QStringLiteral("%1月分").arg(date.month()) : QString(),
+                                 amount, key++));
+    }
+    return ledger;
+}
+
 } // namespace
 
 class TestTermSheets : public QObject {
@@ -61,6 +106,42 @@ class TestTermSheets : public QObject {
             window->Form_Load();
         }
         void add(const ArticlePtr& e) { state.ledger->addArticle(e); }
+        // The ledger taken into the window as an opened file is.
+        void take(const ArticlePtr& ledger) {
+            mergeIntoLedger(state.ledger, ledger);
+            for (ArticlePtr e = state.ledger->nextArticle(); e; e = e->nextArticle()) {
+                (e->taIncome() ? state.incomeCount : state.supplyCount)++;
+                state.keyCounter = std::max(state.keyCounter, e->taKey() + 1);
+            }
+            window->MSFlexGridIncome->setRows(state.incomeCount + 1);
+            window->MSFlexGridSupply->setRows(state.supplyCount + 1);
+            window->showIncomeList();
+            window->showSupplyList();
+        }
+        // Other entries in place of the ledger's, the pages told.
+        void replaceLedger(const QList<ArticlePtr>& entries) {
+            while (state.ledger->nextArticle())
+                state.ledger->removeNextArticle();
+            for (const ArticlePtr& e : entries)
+                add(e);
+            state.termsStale = true;
+        }
+        void recordIncome(QDate date, const QString& item, const QString& amount) {
+            window->SSTabSheets->setCurrentIndex(1);
+            window->CommandIncomeNew_Click();
+            window->DTPickerIncomeDate->setDate(date);
+            window->ComboIncomeArticle->setEditText(item);
+            window->TextIncomeAmount->setText(amount);
+            window->CommandIncomeRecord_Click();
+        }
+        void recordExpense(QDate date, const QString& item, const QString& amount) {
+            window->SSTabSheets->setCurrentIndex(2);
+            window->CommandSupplyNew_Click();
+            window->DTPickerSupplyDate->setDate(date);
+            window->ComboSupplyArticle->setEditText(item);
+            window->TextSupplyAmount->setText(amount);
+            window->CommandSupplyRecord_Click();
+        }
         void select(int page) {
             window->SSTabSheets->setCurrentIndex(0);
             window->SSTabSheets->setCurrentIndex(page);
@@ -164,6 +245,110 @@ private slots:
         loaded.state.termsStale = true;
         loaded.window->SSTabSheets->setCurrentIndex(4);
         QCOMPARE(loaded.window->MSFlexGridSpring->TextMatrix(1, 2), QStringLiteral("150"));
+    }
+
+    // A page filled only when it is looked at shows exactly what a page
+    // filled at every tabulation shows: the same window, one kept on the
+    // page and one on another term page, through recordings, an undo, a
+    // file opened and entries taken away under the pages.
+    void aPageFilledWhenLookedAtIsThePageFilledAtEveryTabulation_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("onScreen");
+        for (int page = 3; page <= 8; ++page) {
+            for (int steps = 1; steps <= 10; ++steps)
+                QTest::addRow("page %d, %d steps", page, steps) << page << steps << false;
+            // Windows on the screen, whose pages are shown and drawn.
+            for (int steps : {4, 10})
+                QTest::addRow("page %d, %d steps, on screen", page, steps) << page << steps << true;
+        }
+    }
+    void aPageFilledWhenLookedAtIsThePageFilledAtEveryTabulation() {
+        QFETCH(int, page);
+        QFETCH(int, steps);
+        QFETCH(bool, onScreen);
+        const QTemporaryDir files;
+        const QStringList paths{files.filePath(QStringLiteral("a.txt")),
+                                files.filePath(QStringLiteral("b.txt"))};
+        {
+            Loaded writer;
+            writer.take(yearOfEntries());
+            for (const QString& path : paths)
+                QVERIFY(writer.window->saveArticleFile(path));
+        }
+
+        Loaded looking;
+        Loaded aside;
+        const int asideHome = page == 3 ? 8 : page - 1;
+        const QList<std::pair<Loaded*, int>> windows{{&looking, page}, {&aside, asideHome}};
+        if (onScreen) {
+            for (auto [w, home] : windows) {
+                w->window->show();
+                QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
+            }
+        }
+        const QList<std::function<void(Loaded&, int, int)>> stepsTaken{
+            [](Loaded& w, int, int) {
+                w.take(yearOfEntries());
+                w.state.termsStale = true;
+            },
+            [](Loaded& w, int, int) { w.recordIncome(QDate(2002, 5, 1), "寄付", "2500"); },
+            [](Loaded& w, int, int) { w.recordExpense(QDate(2002, 11, 2), "品目新", "90000"); },
+            [](Loaded& w, int, int) { w.window->mnuEditUndo_Click(); },
+            [&](Loaded& w, int, int which) {
+                w.state.modified = false;
+                QVERIFY(w.window->openLedger(paths[which]));
+            },
+            // Items merged and a month taken away, with no recording to
+            // tell the pages: the year's page keeps its rows.
+            [](Loaded& w, int, int) {
+                for (ArticlePtr e = w.state.ledger->nextArticle(); e; e = e->nextArticle()) {
+                    if (e->taArticle().startsWith(u'品') && e->taKey() % 2 == 0)
+                        e->setTaArticle(QStringLiteral("学級費"));
+                }
+                for (ArticlePtr e = w.state.ledger; e->nextArticle();) {
+                    if (e->nextArticle()->taDate().month() == 6)
+                        e->removeNextArticle();
+                    else
+                        e = e->nextArticle();
+                }
+                w.state.termsStale = true;
+            },
+            [](Loaded& w, int, int) { w.replaceLedger({}); },
+            // Red expenses, then incomes in their rows, then a period left
+            // empty: its 合　計 row shows the colours of the expenses.
+            [](Loaded& w, int, int) {
+                w.replaceLedger({entry(false, QDate(2002, 4, 10), "返金", "", -100, 1),
+                                 entry(false, QDate(2002, 5, 10), "返金", "5月分", -200, 2),
+                                 entry(false, QDate(2003, 1, 10), "返金", "1月分", -300, 3)});
+            },
+            [](Loaded& w, int, int) {
+                w.replaceLedger({entry(true, QDate(2002, 4, 10), "会費", "", 100, 4),
+                                 entry(true, QDate(2002, 5, 10), "会費", "5月分", 200, 5),
+                                 entry(true, QDate(2003, 1, 10), "会費", "1月分", 300, 6)});
+            },
+            [](Loaded& w, int, int) {
+                w.replaceLedger({entry(true, QDate(2003, 1, 10), "会費", "1月分", 300, 6)});
+            },
+        };
+        for (int step = 0; step < steps; ++step) {
+            for (int which = 0; which < 2; ++which) {
+                auto [w, home] = windows[which];
+                stepsTaken[step](*w, home, which);
+                w->select(home);
+                if (onScreen)
+                    QTest::qWait(1);
+            }
+        }
+
+        const Period period = termPeriods[std::size_t(page - 3)].period;
+        FlexGrid* owed = aside.window->termGrid(period);
+        QVERIFY(owed->hasPendingFill());
+        // Read without being shown, then shown: the same page either way.
+        QCOMPARE(sheetState(owed), sheetState(looking.window->termGrid(period)));
+        QCOMPARE(aside.state.sheetRowCount, looking.state.sheetRowCount);
+        aside.select(page);
+        QCOMPARE(sheetState(owed), sheetState(looking.window->termGrid(period)));
     }
 
     void anOverflowSaysSoAndKeepsThePagesStale() {
