@@ -82,8 +82,11 @@ std::unique_ptr<frmMain> startUp(SharedState& state, const QString& ledger) {
     // about the restored changes.
     const QString recovery = recoveryFolder();
     window->keepRecoveryCopiesIn(recovery);
-    offerRecoveryCopies(*window, recovery);
-    if (!ledger.isEmpty())
+    // The ledger named may be the one just restored (a teacher opens the
+    // file again after a crash): it is in the window already, unsaved.
+    const bool restored = offerRecoveryCopies(*window, recovery);
+    if (!ledger.isEmpty() && !(restored && !state.fileName.isEmpty() &&
+                               sameFileKey(ledger) == sameFileKey(state.fileName)))
         window->openLedger(ledger);
     return window;
 }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
 #include <condition_variable>
@@ -30,6 +31,23 @@ constexpr unsigned privateFile = 0600;
 
 QString withoutSuffix(const QString& path, const QString& suffix) {
     return path.chopped(suffix.size());
+}
+
+// Only the names this program gives its copies: a ledger set aside whose
+// own name begins with "sorobe-" is the teacher's, not a copy.
+bool isCopyName(const QString& stem) {
+    static const QRegularExpression copyName(QStringLiteral("^sorobe-[0-9]+-[0-9]+$"));
+    return copyName.match(QFileInfo(stem).fileName()).hasMatch();
+}
+
+// What a writer stopped half-way through a whole-file save left of the copy.
+void removeTemporaries(const QString& stem) {
+    const QFileInfo copy(stem);
+    QDir folder = copy.dir();
+    for (const QString& name : folder.entryList(
+             {QStringLiteral(".~sorobe-save.") + copy.fileName() + QStringLiteral(".*")},
+             QDir::Files | QDir::Hidden))
+        folder.remove(name);
 }
 
 // A running program is never taken for gone because its copy is old.
@@ -139,6 +157,10 @@ struct RecoveryCopy::Writer {
         const LedgerEncoding encoded = encodeLedger(job.titles, job.entries);
         if (!encoded.ok())
             return;
+        // The info goes first and comes back last: a copy cut off in between
+        // is one of a document never saved, never one document's entries
+        // under another's file name.
+        QFile::remove(info);
         WholeFileOptions options;
         options.throughLink = false;
         options.permissions = privateFile;
@@ -202,10 +224,6 @@ void RecoveryCopy::waitForWriter() {
     m_writer->idle.wait(hold, [this] { return !m_writer->waiting && !m_writer->busy; });
 }
 
-bool RecoveryCopy::usable() const {
-    return m_writer->usable;
-}
-
 QString RecoveryCopy::ledgerCopyPath() const {
     return m_writer->stem + ledgerSuffix;
 }
@@ -222,6 +240,8 @@ std::vector<LeftRecoveryCopy> findLeftRecoveryCopies(const QString& folder) {
     }
     stems.removeDuplicates();
     for (const QString& stem : stems) {
+        if (!isCopyName(stem))
+            continue;
         // Held by a running program (this one, too): not left behind.
         std::shared_ptr<QLockFile> hold = lockFileOf(stem);
         if (!hold->tryLock(0))
@@ -230,6 +250,7 @@ std::vector<LeftRecoveryCopy> findLeftRecoveryCopies(const QString& folder) {
         // A program that ended with nothing unsaved, or was stopped while
         // it removed its copy, leaves only what goes with a copy.
         if (!QFileInfo::exists(ledgerCopy)) {
+            removeTemporaries(stem);
             QFile::remove(stem + rollSuffix);
             QFile::remove(stem + infoSuffix);
             hold->unlock();
@@ -266,8 +287,13 @@ QString recoveryAsidePath(const LeftRecoveryCopy& copy) {
         document + u' ' +
         copy.info.taken.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH.mm")) +
         QStringLiteral(" 保存されていなかった変更");
+    // Neither the ledger nor its roll may take a name already there.
+    const auto taken = [](const QString& path) {
+        return QFileInfo::exists(path) ||
+               QFileInfo::exists(withoutSuffix(path, ledgerSuffix) + rollSuffix);
+    };
     QString path = ledgerCopy.dir().filePath(base + ledgerSuffix);
-    for (int k = 2; QFileInfo::exists(path); ++k)
+    for (int k = 2; taken(path); ++k)
         path = ledgerCopy.dir().filePath(base + QStringLiteral("（%1）").arg(k) + ledgerSuffix);
     return path;
 }
@@ -288,6 +314,7 @@ void removeRecoveryCopy(LeftRecoveryCopy& copy) {
     QFile::remove(copy.ledgerCopyPath);
     QFile::remove(stem + rollSuffix);
     QFile::remove(stem + infoSuffix);
+    removeTemporaries(stem);
     if (copy.hold)
         copy.hold->unlock();
     copy.hold.reset();

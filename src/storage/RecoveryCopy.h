@@ -7,7 +7,7 @@
 // gone.
 //
 // Each running program has its own name in the recovery folder,
-// "sorobe-<process>-<start time>", and three files under it:
+// "sorobe-<process>-<start time>", and these files under it:
 //   .lock  held while the program runs (the ledger lock's kind of file)
 //   .txt   the document in the ledger file's format, readable by 開く
 //   .roll  the collection roll, in its file's format, while its ticks are
@@ -72,7 +72,6 @@ public:
     // Returns once every copy asked for is written or removed.
     void waitForWriter();
 
-    bool usable() const;
     QString ledgerCopyPath() const;
 
 private:

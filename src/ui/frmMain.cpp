@@ -25,6 +25,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTableView>
 #include <QToolBar>
 #include <QUndoStack>
@@ -710,9 +711,12 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload() {
     // Whatever was answered about the unsaved changes, they were answered
     // for: the next start has nothing to offer.
+    // Nor may the settings page's check write one again before the program
+    // has ended: no copy is kept from here on.
     if (m_recovery) {
+        m_recoveryTimer->stop();
         m_recovery->discard();
-        m_recovery->waitForWriter();
+        m_recovery.reset();
     }
     // A history that cannot be written costs only the remembered item names
     // (the save keeps the old file whole); it never keeps the window open.

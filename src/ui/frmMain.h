@@ -101,6 +101,7 @@ public:
     // every step and, for the settings page, every `titlesCheck`.
     void keepRecoveryCopiesIn(const QString& folder,
                               std::chrono::milliseconds titlesCheck = std::chrono::seconds(30));
+    // None once the window has closed.
     RecoveryCopy* recoveryCopy() const { return m_recovery.get(); }
     // A copy a crashed program left, back in the window as an unsaved
     // document under its own file's name, in place of an empty document.
@@ -133,8 +134,6 @@ public:
     // the page on screen at once, each other page when it is next shown or
     // read (its grid is owed the refill; see FlexGrid::setPendingFill).
     void tabulateTerms();
-    // Refills the period's page now from the period's lists.
-    void fillTermSheet(Period period);
     FlexGrid* termGrid(Period period) const;
 
     void previousIncomeNumber();

@@ -291,6 +291,8 @@ bool frmMain::mnuFileSaveAs_Click() {
     }
     m_state.fileName = path;
     enableSave(true);
+    // The copy was taken at the save, under the name the document had then.
+    followRecovery();
     return true;
 }
 

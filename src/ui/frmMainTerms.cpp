@@ -209,12 +209,6 @@ void frmMain::fillOwedTermSheet(Period period) {
     writeTermSheet(period, sheet.source, rowCount, 1, lastRow);
 }
 
-void frmMain::fillTermSheet(Period period) {
-    fillOwedTermSheet(period);
-    writeTermSheet(period, currentTermSheetSource(period), m_state.sheetRowCount[period], 1,
-                   lastRow);
-}
-
 void frmMain::termSheetTabulated(Period period) {
     FlexGrid* grid = termGrid(period);
     QWidget* page = SSTabSheets->currentWidget();
