@@ -814,10 +814,6 @@ void TestFlexGrid::anOwedFillRunsOnceBeforeTheRowsAreUsed() {
          [&] {
              grid.setRow(1);
          }},
-        {"show",
-         [&] {
-             grid.show();
-         }},
         {"Cols",
          [&] {
              QCOMPARE(grid.Cols(), 6);
