@@ -66,7 +66,8 @@ void recordOneIncome(benchmark::State& run) {
 }
 BENCHMARK(recordOneIncome)->Apply(sizesAndMixes)->Iterations(10);
 
-void termPageAfterARecording(benchmark::State& run) {
+// A tab switch to the page after an income is recorded, which tabulates anew.
+void pageAfterARecording(benchmark::State& run, int page) {
     Window w(int(run.range(0)), int(run.range(1)));
     for (auto _ : run) {
         run.PauseTiming();
@@ -75,23 +76,18 @@ void termPageAfterARecording(benchmark::State& run) {
         w.window->TextIncomeAmount->setText(QStringLiteral("100"));
         w.window->CommandIncomeRecord_Click();
         run.ResumeTiming();
-        w.window->SSTabSheets->setCurrentIndex(3);
+        w.window->SSTabSheets->setCurrentIndex(page);
     }
+}
+
+void termPageAfterARecording(benchmark::State& run) {
+    pageAfterARecording(run, 3);
 }
 BENCHMARK(termPageAfterARecording)->Apply(sizesAndMixes)->Iterations(5);
 
-// The same for the 年間 page, the longest: every line of the year.
+// The 年間 page, the longest: every line of the year.
 void yearPageAfterARecording(benchmark::State& run) {
-    Window w(int(run.range(0)), int(run.range(1)));
-    for (auto _ : run) {
-        run.PauseTiming();
-        w.window->SSTabSheets->setCurrentIndex(1);
-        w.window->CommandIncomeNew_Click();
-        w.window->TextIncomeAmount->setText(QStringLiteral("100"));
-        w.window->CommandIncomeRecord_Click();
-        run.ResumeTiming();
-        w.window->SSTabSheets->setCurrentIndex(8);
-    }
+    pageAfterARecording(run, 8);
 }
 BENCHMARK(yearPageAfterARecording)->Apply(sizesAndMixes)->Iterations(5);
 
